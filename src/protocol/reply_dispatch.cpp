@@ -1,0 +1,76 @@
+#include "protocol/reply_dispatch.h"
+
+namespace dx400 {
+
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// An input byte is off only when its two echo characters are exactly "00"; a piece
+// that is missing or short counts as on.
+bool inputOn(std::string_view rxText, std::size_t firstChar) {
+    if (firstChar + 2 > rxText.size())
+        return true;
+    return rxText.substr(firstChar, 2) != "00";
+}
+
+bool isReadBackState(std::uint8_t state) {
+    return state == read_state::kPosition || (state >= 1 && state <= 7 && state != 3);
+}
+
+} // namespace
+
+std::string valueText(std::string_view rxHex) {
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < rxHex.size() && i < 8; ++i) {
+        const int digit = hexDigit(rxHex[i]);
+        if (digit < 0)
+            break;
+        bits = (bits << 4) | static_cast<std::uint32_t>(digit);
+    }
+    return std::to_string(static_cast<std::int32_t>(bits));
+}
+
+std::optional<int> nextReadIndex(int index) {
+    switch (index) {
+    case 1:
+        return 2;
+    case 2:
+        return 4;
+    case 4:
+        return 5;
+    case 5:
+        return 7;
+    case 7:
+        return 6;
+    default:
+        return std::nullopt;
+    }
+}
+
+ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxHex,
+                          std::string_view rxText) {
+    ReplyAction action;
+    action.newReadState = readState;
+    if (rxCmd == kReplyInputs && readState == read_state::kInputs) {
+        action.setsInputs = true;
+        action.inputOn = {inputOn(rxText, 28), inputOn(rxText, 24), inputOn(rxText, 20)};
+        action.newReadState = read_state::kIdle;
+    } else if (rxCmd == kReplyReadParameter && isReadBackState(readState)) {
+        action.fillIndex = readState;
+        action.valueText = valueText(rxHex);
+        action.nextRequest = nextReadIndex(readState);
+        action.newReadState = static_cast<std::uint8_t>(action.nextRequest.value_or(0));
+    }
+    return action;
+}
+
+} // namespace dx400

@@ -1,0 +1,42 @@
+#include "protocol/reply_reception.h"
+
+#include "protocol/hex_echo.h"
+
+namespace dx400 {
+
+bool byteFailsCheck(std::size_t position, std::uint8_t byte) {
+    switch (position) {
+    case 1:
+        return byte != kReplyStart;
+    case 4:
+        return byte != kReplyStatus;
+    case 9:
+        return byte != 0xEE;
+    default:
+        return false;
+    }
+}
+
+ReceivedBytes receiveBytes(std::span<const std::uint8_t> bytes) {
+    ReceivedBytes result;
+    result.echo.reserve(bytes.size() * kEchoWidth);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        appendEcho(result.echo, bytes[i]);
+        if (i == 2)
+            result.rxCmd = bytes[i];
+        if (byteFailsCheck(i + 1, bytes[i]))
+            result.failedBytes.push_back(i);
+    }
+    return result;
+}
+
+std::string rxHexFrom(std::string_view rxText) {
+    std::string hex;
+    for (std::size_t start : {16u, 20u, 24u, 28u}) {
+        if (start < rxText.size())
+            hex += rxText.substr(start, 2);
+    }
+    return hex;
+}
+
+} // namespace dx400
