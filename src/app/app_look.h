@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QApplication;
+class QWidget;
+
+namespace dx400 {
+
+// Colours the window uses as progress and state marks.
+namespace colour {
+inline const QColor kWhite{0xFF, 0xFF, 0xFF};
+inline const QColor kWritten{0xFF, 0xFF, 0x80}; // light yellow: value sent to the drive
+inline const QColor kRead{0xC0, 0xC0, 0xFF};    // light blue: box filled from a reply
+inline const QColor kRed{0xFF, 0x00, 0x00};     // indicator on, jog in progress
+} // namespace colour
+
+// The application-wide look: the Fusion style, which paints colour-face buttons in their
+// own colour on every platform, and the window font.
+void applyApplicationLook(QApplication& app);
+
+// "굴림" at the given size, falling back to a Korean font the system has so that Hangul
+// renders where Gulim is not installed.
+QFont gulim(double pointSize, bool bold = false);
+
+// Background colour of a text box or face colour of a button.
+void setBackground(QWidget* widget, const QColor& colour);
+QColor background(const QWidget* widget);
+
+// The system's button colour, which the jog buttons show when idle.
+QColor systemButtonColour();
+
+} // namespace dx400

@@ -1,0 +1,82 @@
+// Moves, jog and stop, digital input and output.
+#include "app_look.h"
+#include "form1.h"
+#include "message_box.h"
+#include "motion/pulse_packing.h"
+#include "params/number_reader.h"
+#include "protocol/reply_dispatch.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace dx400 {
+
+namespace {
+constexpr int kAbsolute = 0;
+constexpr int kIncremental = 1;
+} // namespace
+
+bool Form1::readBoxNumber(QLineEdit* box, qint32& value) {
+    const NumberReading reading = readNumber(box->text().toStdString());
+    if (!reading.ok()) {
+        showMessage(this, QStringLiteral("'%1'은(는) 사용할 수 없는 값입니다. -2147483648부터 "
+                                         "2147483647까지의 숫자를 입력하십시오.")
+                              .arg(box->text()));
+        return false;
+    }
+    value = reading.value;
+    return true;
+}
+
+void Form1::sendMove(int opt1) {
+    qint32 value = 0;
+    if (!readBoxNumber(Text_PULSE, value))
+        return;
+    const auto data = packPulses(value);
+    protocol(command::kMove, opt1, data[0], data[1], data[2], data[3]);
+}
+
+void Form1::CMD_CUR_Click() { sendMove(kAbsolute); }
+void Form1::CMD_CUR_R_Click() { sendMove(kIncremental); }
+
+void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
+    qint32 speed = 0;
+    if (!readBoxNumber(Txt_Jog, speed))
+        return;
+    const auto data = packPulses(speed);
+    if (!protocol(cmd, 0, data[0], data[1], data[2], data[3]))
+        return;
+    setBackground(other, systemButtonColour());
+    setBackground(clicked, colour::kRed);
+}
+
+void Form1::cmd_ROL_Click() { sendJog(command::kJogRol, cmd_ROL, cmd_ROR); }
+void Form1::cmd_ROR_Click() { sendJog(command::kJogRor, cmd_ROR, cmd_ROL); }
+
+void Form1::mtr_STOP_Click() {
+    if (!protocol(command::kStop, 0, 0, 0, 0, 0))
+        return;
+    setBackground(cmd_ROR, systemButtonColour());
+    setBackground(cmd_ROL, systemButtonColour());
+}
+
+void Form1::CMD_IN_Click() {
+    read_state = read_state::kInputs;
+    protocol(command::kInput, 1, 0, 0, 0, 0);
+}
+
+void Form1::CMD_OUT_Click() {
+    // The caption names what the next click will do; it changes before the frame and
+    // out_state after it.
+    if (out_state == 0) {
+        CMD_OUT->setText(QStringLiteral("출력OFF"));
+        if (protocol(command::kOutput, 1, 0, 0, 0, 1))
+            out_state = 1;
+    } else {
+        CMD_OUT->setText(QStringLiteral("출력ON"));
+        if (protocol(command::kOutput, 1, 0, 0, 0, 0))
+            out_state = 0;
+    }
+}
+
+} // namespace dx400

@@ -1,0 +1,57 @@
+// WRITE ALL, READ ALL and READ POSITION.
+#include "app_look.h"
+#include "form1.h"
+#include "message_box.h"
+#include "params/number_reader.h"
+#include "params/parameter_table.h"
+#include "protocol/reply_dispatch.h"
+
+#include <QLineEdit>
+#include <QThread>
+
+namespace dx400 {
+
+namespace {
+constexpr unsigned long kWritePauseMs = 100;
+}
+
+void Form1::cmd_Data_Click() {
+    for (int index : kPaintOrder)
+        setBackground(writeBox(*parameterByIndex(index)), colour::kWhite);
+
+    // Each value is tested just before its own frame, so the frames of the parameters
+    // before a refused one have already left. A refused value sends no frame at all:
+    // sending zero instead would set a current or a speed to zero on the drive.
+    const auto& parameters = driveParameters();
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const DriveParameter& parameter = parameters[i];
+        const NumberReading reading = readNumber(writeBox(parameter)->text().toStdString());
+        if (reading.kind == NumberReading::Kind::NotANumber) {
+            showMessage(this, QString::fromStdString(notANumberMessage(parameter)));
+        } else if (!reading.ok() || !acceptsValue(parameter, reading.value)) {
+            showMessage(this, QString::fromUtf8(parameter.rangeMessage));
+        } else {
+            const auto [high, low] = splitValue(parameter, reading.value);
+            if (!protocol(command::kWriteParameter, parameter.index, 0, 0, high, low))
+                return; // the line is gone; the rest could not be sent either
+            setBackground(writeBox(parameter), colour::kWritten);
+        }
+        if (i + 1 < parameters.size())
+            QThread::msleep(kWritePauseMs);
+    }
+}
+
+void Form1::cmd_RData_Click() {
+    for (int index : kPaintOrder)
+        setBackground(readBox(index), colour::kWhite);
+    read_state = static_cast<quint8>(driveParameters().front().index);
+    protocol(command::kReadParameter, read_state, 0, 0, 0, 0);
+}
+
+void Form1::Cmd_RPOS_Click() {
+    read_state = read_state::kPosition;
+    setBackground(Text_RPOS, colour::kWhite);
+    protocol(command::kReadParameter, kPositionIndex, 0, 0, 0, 0);
+}
+
+} // namespace dx400

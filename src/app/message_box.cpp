@@ -1,0 +1,13 @@
+#include "message_box.h"
+
+#include <QMessageBox>
+
+namespace dx400 {
+
+void showMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("DX-400"), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("message"));
+    box.exec();
+}
+
+} // namespace dx400

@@ -1,0 +1,153 @@
+#include "link/qt_serial_port.h"
+
+#include "link/port_naming.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace dx400 {
+
+namespace {
+
+// How long a write may take to leave for the line before the line counts as lost.
+constexpr int kWriteTimeoutMs = 1000;
+
+QSerialPort::Parity toParity(char letter) {
+    switch (letter) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+bool mayOpen(const QString& device) {
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+#else
+    Q_UNUSED(device);
+    return true;
+#endif
+}
+
+} // namespace
+
+bool errorLosesLine(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::DeviceNotFoundError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+OpenFailure classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
+                              const QString& errorText) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return {OpenFailure::Cause::NoSuchDevice, errorText};
+    case QSerialPort::PermissionError:
+        if (!QFileInfo::exists(device))
+            return {OpenFailure::Cause::NoSuchDevice, errorText};
+        return {mayOpen(device) ? OpenFailure::Cause::Busy : OpenFailure::Cause::AccessDenied,
+                errorText};
+    case QSerialPort::UnsupportedOperationError:
+        return {OpenFailure::Cause::RateRefused, errorText};
+    default:
+        return {OpenFailure::Cause::Other, errorText};
+    }
+}
+
+QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::bytesArrived);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+QString QtSerialPort::deviceName(int n) const { return portDevice(n); }
+
+void QtSerialPort::discardInput() {
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+
+std::optional<OpenFailure> QtSerialPort::open() {
+    const QString device = portDevice(commPort());
+    m_port.setPortName(device);
+    const LineSettings& line = settings();
+    m_port.setBaudRate(line.rate);
+    m_port.setParity(toParity(line.parity));
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
+    m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const OpenFailure failure = classifyOpenError(m_port.error(), device, m_port.errorString());
+        m_port.close();
+        m_port.clearError();
+        return failure;
+    }
+    m_port.setDataTerminalReady(dtrEnable());
+    return std::nullopt;
+}
+
+void QtSerialPort::close() {
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialPort::write(const QByteArray& bytes) {
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.write(bytes) != bytes.size()) {
+        loseLine();
+        return false;
+    }
+    m_port.flush();
+    const QDeadlineTimer deadline(kWriteTimeoutMs);
+    while (m_port.isOpen() && m_port.bytesToWrite() > 0 && !deadline.hasExpired())
+        m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+    if (!m_port.isOpen() || m_port.bytesToWrite() > 0) {
+        loseLine();
+        return false;
+    }
+    return true;
+}
+
+int QtSerialPort::inBufferCount() const {
+    return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
+}
+
+std::optional<quint8> QtSerialPort::readByte() {
+    char byte = 0;
+    if (!m_port.isOpen() || !m_port.getChar(&byte))
+        return std::nullopt;
+    return static_cast<quint8>(byte);
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    if (errorLosesLine(error))
+        loseLine();
+}
+
+void QtSerialPort::loseLine() {
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    m_port.clearError();
+    emit lineLost();
+}
+
+} // namespace dx400

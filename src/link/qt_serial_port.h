@@ -1,0 +1,46 @@
+#pragma once
+
+#include "link/serial_port.h"
+
+#include <QSerialPort>
+
+namespace dx400 {
+
+// The serial port on QSerialPort.
+//
+// Two habits of QSerialPort are handled here. write() only queues bytes until the event
+// loop runs, so each write is flushed at once: frames paced by blocking pauses must leave
+// one by one, not in a burst. And when the far end hangs up, QSerialPort reports read
+// errors over and over at full processor load while the port stays open, so any such
+// error closes the port and is reported once as a lost line.
+class QtSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+
+    void discardInput() override;
+    bool isOpen() const override;
+    std::optional<OpenFailure> open() override;
+    void close() override;
+    bool write(const QByteArray& bytes) override;
+    int inBufferCount() const override;
+    std::optional<quint8> readByte() override;
+    QString deviceName(int n) const override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void loseLine();
+
+    QSerialPort m_port;
+};
+
+// Which QSerialPort errors mean the line is gone for good. Ignoring them leaves a dead
+// port open that spins on read errors and swallows every later write.
+bool errorLosesLine(QSerialPort::SerialPortError error);
+
+// QSerialPort reports both a port held by another program and a device the operator may
+// not open as a permission error; the device's access rights tell them apart.
+OpenFailure classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
+                              const QString& errorText);
+
+} // namespace dx400

@@ -1,0 +1,46 @@
+#include "link/serial_port.h"
+
+namespace dx400 {
+
+bool SerialPort::setCommPort(int n) {
+    if (n <= 0 || isOpen())
+        return false;
+    m_commPort = n;
+    return true;
+}
+
+bool SerialPort::setSettings(const QString& text) {
+    const std::optional<LineSettings> settings = parseLineSettings(text);
+    if (!settings)
+        return false;
+    m_settings = *settings;
+    return true;
+}
+
+void SerialPort::setRThreshold(int k) {
+    m_threshold = k;
+    if (k > 0 && inBufferCount() >= k)
+        bytesArrived();
+}
+
+void SerialPort::bytesArrived() {
+    if (m_checkPosted)
+        return;
+    m_checkPosted = true;
+    QMetaObject::invokeMethod(this, &SerialPort::checkThreshold, Qt::QueuedConnection);
+}
+
+void SerialPort::checkThreshold() {
+    m_checkPosted = false;
+    if (m_threshold > 0 && isOpen() && inBufferCount() >= m_threshold) {
+        m_commEvent = CommEvent::Receive;
+        emit comm();
+    }
+}
+
+void SerialPort::raiseOtherEvent() {
+    m_commEvent = CommEvent::Other;
+    emit comm();
+}
+
+} // namespace dx400

@@ -1,0 +1,60 @@
+#include "sim/frame_reader.h"
+
+#include "sim/sim_frame.h"
+
+#include <algorithm>
+
+namespace dx400::sim {
+
+std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) {
+    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+    std::vector<ReaderEvent> events;
+    std::vector<std::uint8_t> stray;
+    const auto flushStray = [&] {
+        if (!stray.empty()) {
+            m_strayBytes += stray.size();
+            events.push_back({ReaderEvent::Kind::Stray, stray});
+            stray.clear();
+        }
+    };
+
+    std::size_t pos = 0;
+    while (pos < m_buffer.size()) {
+        const std::uint8_t byte = m_buffer[pos];
+        if (byte != kCommandStart) {
+            if (byte == 0x00) {
+                flushStray();
+            } else {
+                stray.push_back(byte);
+            }
+            ++pos;
+            continue;
+        }
+        if (m_buffer.size() - pos < kFrameSize) {
+            break; // the rest of this frame has not arrived yet
+        }
+        flushStray();
+        const auto first = m_buffer.begin() + static_cast<std::ptrdiff_t>(pos);
+        Frame frame{};
+        std::copy_n(first, kFrameSize, frame.begin());
+        if (isValidCommand(frame)) {
+            ++m_framesRead;
+            events.push_back({ReaderEvent::Kind::Frame, {frame.begin(), frame.end()}});
+            pos += kFrameSize;
+            continue;
+        }
+        std::size_t length = 1;
+        while (length < kFrameSize && m_buffer[pos + length] != kCommandStart) {
+            ++length;
+        }
+        ++m_badFrames;
+        events.push_back(
+            {ReaderEvent::Kind::BadFrame, {first, first + static_cast<std::ptrdiff_t>(length)}});
+        pos += length;
+    }
+    flushStray();
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(pos));
+    return events;
+}
+
+} // namespace dx400::sim
