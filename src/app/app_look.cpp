@@ -39,6 +39,8 @@ QColor background(const QWidget* widget) {
     return widget->palette().color(backgroundRole(widget));
 }
 
-QColor systemButtonColour() { return QApplication::palette().color(QPalette::Button); }
+QColor systemButtonColour() {
+    return QApplication::palette().color(QPalette::Button);
+}
 
 } // namespace dx400

@@ -7,6 +7,7 @@ namespace dx400 {
 
 // A filled round indicator (link and input states).
 class CircleIndicator final : public QWidget {
+    Q_OBJECT
 public:
     explicit CircleIndicator(QWidget* parent = nullptr);
 

@@ -24,7 +24,9 @@ Form1::Form1(std::unique_ptr<SerialPort> msc, QWidget* parent)
     Form_Load();
 }
 
-Form1::~Form1() { MSC->close(); }
+Form1::~Form1() {
+    MSC->close();
+}
 
 void Form1::connectHandlers() {
     const std::pair<QPushButton*, void (Form1::*)()> handlers[] = {

@@ -111,8 +111,9 @@ void Form1::buildSettingsFrame() {
         setBackground(combo->lineEdit(), kChoiceBackground);
     }
     통신연결버튼 = button(Frame1, "통신연결버튼", "통신 연결", twipsRect(3360, 240, 2055, 615),
-                    gulim(9.75, true), kFaceBlue);
-    CMD3 = button(Frame1, "CMD3", "EXIT", twipsRect(3360, 960, 2055, 495), gulim(9, true), kFaceRed);
+                          gulim(9.75, true), kFaceBlue);
+    CMD3 =
+        button(Frame1, "CMD3", "EXIT", twipsRect(3360, 960, 2055, 495), gulim(9, true), kFaceRed);
     Label6_0 = label(Frame1, "Label6_0", "ENABLE PORT", twipsRect(6000, 240, 1455, 255), small);
     PORT = place(new QListWidget(Frame1), "PORT", twipsRect(6000, 480, 1215, 960), small);
     setBackground(PORT, kPortListBackground);
@@ -121,10 +122,10 @@ void Form1::buildSettingsFrame() {
 
 void Form1::buildParameterPanel() {
     const QFont bold = gulim(9.75, true);
-    cmd_Data = button(this, "cmd_Data", "WRITE ALL", twipsRect(1200, 1800, 1455, 615), bold,
-                      kFaceYellow);
-    cmd_RData = button(this, "cmd_RData", "READ ALL", twipsRect(3000, 1800, 1455, 615), bold,
-                       kFaceBlue);
+    cmd_Data =
+        button(this, "cmd_Data", "WRITE ALL", twipsRect(1200, 1800, 1455, 615), bold, kFaceYellow);
+    cmd_RData =
+        button(this, "cmd_RData", "READ ALL", twipsRect(3000, 1800, 1455, 615), bold, kFaceBlue);
 
     // Rows top to bottom: label, write box, read box. The label sits a little apart from
     // the boxes on some rows.
@@ -138,16 +139,16 @@ void Form1::buildParameterPanel() {
     const QFont boxFont = gulim(12);
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const DriveParameter& p = driveParameters()[i];
-        label(this, rows[i].label, p.label, twipsRect(120, rows[i].labelTop, 855, rows[i].labelHeight),
-              bold);
-        textBox(this, p.writeBox, p.initialText, twipsRect(1200, rows[i].boxTop, 1455, 495), boxFont,
-                p.maxChars, true);
+        label(this, rows[i].label, p.label,
+              twipsRect(120, rows[i].labelTop, 855, rows[i].labelHeight), bold);
+        textBox(this, p.writeBox, p.initialText, twipsRect(1200, rows[i].boxTop, 1455, 495),
+                boxFont, p.maxChars, true);
         textBox(this, p.readBox, "", twipsRect(3000, rows[i].boxTop, 1455, 495), boxFont, kNoLimit,
                 true);
     }
 
-    Cmd_RPOS = button(this, "Cmd_RPOS", "READ POSITION", twipsRect(120, 6960, 2535, 615), bold,
-                      kFaceBlue);
+    Cmd_RPOS =
+        button(this, "Cmd_RPOS", "READ POSITION", twipsRect(120, 6960, 2535, 615), bold, kFaceBlue);
     Text_RPOS = textBox(this, kPositionBox, "0", twipsRect(3120, 6960, 1455, 615), gulim(9.75),
                         kNoLimit, false);
 }
@@ -155,7 +156,8 @@ void Form1::buildParameterPanel() {
 void Form1::buildMotionSide() {
     const QFont bold = gulim(9.75, true);
     const QFont plain = gulim(9.75);
-    CMD_CUR = button(this, "CMD_CUR", "절대이동", twipsRect(5280, 1920, 1335, 855), bold, kFaceYellow);
+    CMD_CUR =
+        button(this, "CMD_CUR", "절대이동", twipsRect(5280, 1920, 1335, 855), bold, kFaceYellow);
     CMD_CUR_R =
         button(this, "CMD_CUR_R", "증분이동", twipsRect(6960, 1920, 1335, 855), bold, kFaceBlue);
     Label3 = label(this, "Label3", "이동펄스", twipsRect(5160, 3120, 855, 375), bold);
@@ -187,13 +189,13 @@ void Form1::buildMonitor() {
 }
 
 void Form1::setFocusOrder() {
-    const char* order[] = {
-        "Combo_0",     "Combo_1",     "통신연결버튼", "CMD3",       "PORT",        "cmd_ROR",
-        "mtr_STOP",    "rx_txt",      "cmd_ROL",     "Text_ACCEL", "Text_VMAX",   "cmd_Data",
-        "Text_RPOS",   "txt_tx",      "Txt_Jog",     "Text_PULSE", "CMD_CUR",     "CMD_CUR_R",
-        "Text_WDATA2", "Text_WDATA3", "cmd_RData",   "Text_HSPD",  "Text_RDATA3", "Text_RACCEL",
-        "Text_RVMAX",  "Text_RHSPD",  "Cmd_RPOS",    "Text_RDATA2", "Text_REL",   "Text_REPOS",
-        "CMD_OUT",     "CMD_IN"};
+    const char* order[] = {"Combo_0",    "Combo_1",   "통신연결버튼", "CMD3",        "PORT",
+                           "cmd_ROR",    "mtr_STOP",  "rx_txt",       "cmd_ROL",     "Text_ACCEL",
+                           "Text_VMAX",  "cmd_Data",  "Text_RPOS",    "txt_tx",      "Txt_Jog",
+                           "Text_PULSE", "CMD_CUR",   "CMD_CUR_R",    "Text_WDATA2", "Text_WDATA3",
+                           "cmd_RData",  "Text_HSPD", "Text_RDATA3",  "Text_RACCEL", "Text_RVMAX",
+                           "Text_RHSPD", "Cmd_RPOS",  "Text_RDATA2",  "Text_REL",    "Text_REPOS",
+                           "CMD_OUT",    "CMD_IN"};
     QWidget* previous = nullptr;
     for (const char* name : order) {
         auto* widget = findChild<QWidget*>(QString::fromUtf8(name));

@@ -14,10 +14,9 @@ namespace {
 
 // The speed list shows these texts, and connecting looks the rate up by the selected
 // position in the same table. The first entry is not a rate; the port refuses it.
-constexpr std::array<const char*, 13> kRates = {"low_speed6000", "128000", "115200", "57600",
-                                                "56000",         "38400",  "19200",  "14400",
-                                                "9600",          "4800",   "2400",   "1200",
-                                                "600"};
+constexpr std::array<const char*, 13> kRates = {
+    "low_speed6000", "128000", "115200", "57600", "56000", "38400", "19200",
+    "14400",         "9600",   "4800",   "2400",  "1200",  "600"};
 constexpr int kDefaultPort = 3;  // "COM4"
 constexpr int kDefaultSpeed = 6; // "19200"
 
@@ -50,7 +49,8 @@ void Form1::Rs232_Init() {
 
 void Form1::통신연결버튼_Click() {
     const QString rate = rateText(Combo_1->currentIndex());
-    const QString settings = rate + QStringLiteral(",N") + QStringLiteral(",8") + QStringLiteral(",1");
+    const QString settings =
+        rate + QStringLiteral(",N") + QStringLiteral(",8") + QStringLiteral(",1");
     const int port = Combo_0->currentIndex() + 1;
 
     if (!MSC->setCommPort(port))

@@ -36,8 +36,12 @@ void Form1::sendMove(int opt1) {
     protocol(command::kMove, opt1, data[0], data[1], data[2], data[3]);
 }
 
-void Form1::CMD_CUR_Click() { sendMove(kAbsolute); }
-void Form1::CMD_CUR_R_Click() { sendMove(kIncremental); }
+void Form1::CMD_CUR_Click() {
+    sendMove(kAbsolute);
+}
+void Form1::CMD_CUR_R_Click() {
+    sendMove(kIncremental);
+}
 
 void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
     qint32 speed = 0;
@@ -50,8 +54,12 @@ void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
     setBackground(clicked, colour::kRed);
 }
 
-void Form1::cmd_ROL_Click() { sendJog(command::kJogRol, cmd_ROL, cmd_ROR); }
-void Form1::cmd_ROR_Click() { sendJog(command::kJogRor, cmd_ROR, cmd_ROL); }
+void Form1::cmd_ROL_Click() {
+    sendJog(command::kJogRol, cmd_ROL, cmd_ROR);
+}
+void Form1::cmd_ROR_Click() {
+    sendJog(command::kJogRor, cmd_ROR, cmd_ROL);
+}
 
 void Form1::mtr_STOP_Click() {
     if (!protocol(command::kStop, 0, 0, 0, 0, 0))

@@ -8,7 +8,9 @@ namespace dx400 {
 // Qt's own high-DPI scaling then fits the window to the screen.
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int px(int twips) { return twips / kTwipsPerPixel; }
+constexpr int px(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};

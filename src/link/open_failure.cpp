@@ -33,11 +33,13 @@ QString describeOpenFailure(const OpenFailure& failure, const QString& portName,
                QStringLiteral("\n다른 프로그램이 포트를 사용하고 있습니다 (%1).").arg(device);
     case OpenFailure::Cause::RateRefused:
         return head(portName) +
-               QStringLiteral("\n장치가 통신 속도 %1을(를) 지원하지 않습니다 (%2).").arg(rate, device);
+               QStringLiteral("\n장치가 통신 속도 %1을(를) 지원하지 않습니다 (%2).")
+                   .arg(rate, device);
     case OpenFailure::Cause::Other:
         break;
     }
-    return head(portName) + QStringLiteral("\n포트를 열 수 없습니다 (%1): %2").arg(device, failure.detail);
+    return head(portName) +
+           QStringLiteral("\n포트를 열 수 없습니다 (%1): %2").arg(device, failure.detail);
 }
 
 QString describeNoPortSelected() {

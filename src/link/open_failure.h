@@ -7,10 +7,10 @@ namespace dx400 {
 // Why a port could not be opened, in terms the operator can act on.
 struct OpenFailure {
     enum class Cause {
-        NoSuchDevice,   // nothing at that device name
-        AccessDenied,   // the operator may not open the device
-        Busy,           // another program holds the port
-        RateRefused,    // the device does not run at the chosen speed
+        NoSuchDevice, // nothing at that device name
+        AccessDenied, // the operator may not open the device
+        Busy,         // another program holds the port
+        RateRefused,  // the device does not run at the chosen speed
         Other,
     };
     Cause cause = Cause::Other;

@@ -6,7 +6,9 @@
 
 namespace dx400 {
 
-QString portName(int n) { return QStringLiteral("COM%1").arg(n); }
+QString portName(int n) {
+    return QStringLiteral("COM%1").arg(n);
+}
 
 QString portLinkDirectory() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

@@ -76,14 +76,18 @@ QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
-QString QtSerialPort::deviceName(int n) const { return portDevice(n); }
+QString QtSerialPort::deviceName(int n) const {
+    return portDevice(n);
+}
 
 void QtSerialPort::discardInput() {
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
 }
 
-bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return m_port.isOpen();
+}
 
 std::optional<OpenFailure> QtSerialPort::open() {
     const QString device = portDevice(commPort());

@@ -10,8 +10,12 @@ namespace {
 // bound keeps the reading cheap whatever is pasted.
 constexpr std::size_t kMaxTextLength = 64;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))

@@ -6,17 +6,18 @@ const std::array<DriveParameter, 6>& driveParameters() {
     // The drive speed's message says "구동속도" while its label says "동작속도"; both are
     // the drive's own wording and stay as they are.
     static const std::array<DriveParameter, 6> kParameters = {{
-        {1, "동작전류", "Text_WDATA2", "Text_RDATA2", 1, 32, "에러 동작전류 값은 32보다 작아야 한다.",
-         "20", 2},
-        {2, "정지전류", "Text_WDATA3", "Text_RDATA3", 1, 32, "에러 정지전류 값은 32보다 작아야 한다.",
-         "4", 2},
+        {1, "동작전류", "Text_WDATA2", "Text_RDATA2", 1, 32,
+         "에러 동작전류 값은 32보다 작아야 한다.", "20", 2},
+        {2, "정지전류", "Text_WDATA3", "Text_RDATA3", 1, 32,
+         "에러 정지전류 값은 32보다 작아야 한다.", "4", 2},
         {4, "동작속도", "Text_VMAX", "Text_RVMAX", 2, 2047,
          "에러 구동속도 값은 2047보다 작아야 한다.", "800", 4},
-        {5, "가감속", "Text_ACCEL", "Text_RACCEL", 2, 2047, "에러 가감속 값은 2047보다 작아야 한다.",
-         "10", 4},
+        {5, "가감속", "Text_ACCEL", "Text_RACCEL", 2, 2047,
+         "에러 가감속 값은 2047보다 작아야 한다.", "10", 4},
         {7, "홈이동속도", "Text_HSPD", "Text_RHSPD", 2, 2047,
          "에러 홈 이동 속도 값은 2047보다 작아야 한다.", "500", 4},
-        {6, "분해능", "Text_REL", "Text_REPOS", 1, 8, "에러 분해능 값은 8보다 작아야 한다.", "2", 1},
+        {6, "분해능", "Text_REL", "Text_REPOS", 1, 8, "에러 분해능 값은 8보다 작아야 한다.", "2",
+         1},
     }};
     return kParameters;
 }
@@ -36,7 +37,8 @@ bool acceptsValue(const DriveParameter& parameter, std::int64_t value) {
 std::pair<std::uint8_t, std::uint8_t> splitValue(const DriveParameter& parameter, int value) {
     if (parameter.valueBytes == 1)
         return {0, static_cast<std::uint8_t>(value & 0xFF)};
-    return {static_cast<std::uint8_t>((value / 256) & 0xFF), static_cast<std::uint8_t>(value % 256)};
+    return {static_cast<std::uint8_t>((value / 256) & 0xFF),
+            static_cast<std::uint8_t>(value % 256)};
 }
 
 std::string notANumberMessage(const DriveParameter& parameter) {

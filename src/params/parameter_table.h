@@ -10,15 +10,15 @@ namespace dx400 {
 // One drive parameter: how it is selected on the line, where it sits on the panel and
 // which values the drive accepts. Texts are UTF-8.
 struct DriveParameter {
-    int index;               // opt1 of the write (5) and read (6) commands
-    const char* label;       // panel label
-    const char* writeBox;    // object name of the write box
-    const char* readBox;     // object name of the read-back box
-    int valueBytes;          // 1: data0 only; 2: data1 (high) and data0 (low)
-    int limit;               // accepted: 0 <= value < limit
+    int index;                // opt1 of the write (5) and read (6) commands
+    const char* label;        // panel label
+    const char* writeBox;     // object name of the write box
+    const char* readBox;      // object name of the read-back box
+    int valueBytes;           // 1: data0 only; 2: data1 (high) and data0 (low)
+    int limit;                // accepted: 0 <= value < limit
     const char* rangeMessage; // shown when the value is outside 0..limit-1
     const char* initialText;
-    int maxChars;            // most characters the write box takes
+    int maxChars; // most characters the write box takes
 };
 
 // The six parameters in panel order, top to bottom. WRITE ALL sends and READ ALL reads

@@ -24,7 +24,7 @@ namespace command {
 inline constexpr int kJogRor = 1;
 inline constexpr int kJogRol = 2;
 inline constexpr int kStop = 3;
-inline constexpr int kMove = 4;         // opt1 0 absolute, 1 incremental
+inline constexpr int kMove = 4; // opt1 0 absolute, 1 incremental
 inline constexpr int kWriteParameter = 5;
 inline constexpr int kReadParameter = 6; // opt1 = parameter index, 8 = position
 inline constexpr int kOutput = 11;

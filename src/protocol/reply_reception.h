@@ -23,9 +23,9 @@ inline constexpr std::uint8_t kReplyStatus = 0x64;
 bool byteFailsCheck(std::size_t position, std::uint8_t byte);
 
 struct ReceivedBytes {
-    std::string echo;                    // echo of every byte read, in order
+    std::string echo;                     // echo of every byte read, in order
     std::vector<std::size_t> failedBytes; // 0-based indexes of bytes that failed their test
-    std::uint8_t rxCmd = 0;              // byte 3, or 0 when fewer than three were read
+    std::uint8_t rxCmd = 0;               // byte 3, or 0 when fewer than three were read
 };
 
 // The reception half of the receive event over the bytes it read, without the window.

@@ -1,0 +1,98 @@
+#include "app/form1.h"
+#include "fake_serial_port.h"
+#include "message_catcher.h"
+#include "window_access.h"
+
+#include <QLineEdit>
+
+using namespace dx400;
+using namespace dx400::test;
+
+namespace {
+
+// A window connected over the fake port.
+struct Connected {
+    FakeSerialPort* port = new FakeSerialPort;
+    Form1 window{std::unique_ptr<SerialPort>(port)};
+    MessageCatcher messages;
+
+    Connected() { click(window, "통신연결버튼"); }
+
+    QString text(const char* box) const { return control<QLineEdit>(window, box)->text(); }
+    QString lastWrite() const {
+        return port->writes.isEmpty() ? QString()
+                                      : QString(port->writes.last().toHex(' ').toUpper());
+    }
+    // Feeds reply bytes and runs the receive event as the event loop would.
+    void reply(const char* hex) {
+        port->feed(QByteArray::fromHex(hex));
+        QCoreApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST(WindowProtocol, SendsTwelveBytesAndEchoesTheFrame) {
+    Connected c;
+    control<QLineEdit>(c.window, "rx_txt")->setText("BB  00  ");
+    ASSERT_TRUE(c.window.protocol(6, 1, 0, 0, 0, 0));
+    EXPECT_EQ(c.lastWrite(), "AA 00 06 01 00 00 00 00 EE 07 00 00");
+    EXPECT_EQ(c.text("txt_tx"), "AA  00  06  01  00  00  00  00  EE  07  ");
+    EXPECT_EQ(c.text("rx_txt"), "");
+
+    ASSERT_TRUE(c.window.protocol(11, 1, 0, 0, 0, 1));
+    EXPECT_EQ(c.text("txt_tx"), "AA  00  0B  01  00  00  00  01  EE  0D  ")
+        << "only the last frame";
+}
+
+TEST(WindowProtocol, AnArgumentOutsideAByteSendsNothing) {
+    Connected c;
+    control<QLineEdit>(c.window, "rx_txt")->setText("kept");
+    EXPECT_FALSE(c.window.protocol(6, 1, 0, 0, 0, 256));
+    EXPECT_FALSE(c.window.protocol(-1, 0, 0, 0, 0, 0));
+    EXPECT_TRUE(c.port->writes.isEmpty());
+    EXPECT_EQ(c.text("rx_txt"), "kept");
+    EXPECT_EQ(c.text("txt_tx"), "");
+}
+
+TEST(WindowProtocol, ReceiveEventEchoesChecksAndDispatches) {
+    struct Case {
+        const char* name;
+        const char* bytes;
+        int messages;
+        const char* rpos; // Text_RPOS afterwards
+    };
+    const Case cases[] = {
+        {"good reply", "BB00066400000 1F4EE5F", 0, "500"},
+        {"wrong start byte", "BA0006640000 01F4EE5F", 1, "500"},
+        {"wrong status byte", "BB0006650000 01F4EE5F", 1, "500"},
+        {"wrong end byte", "BB00066400000 1F4EF5F", 1, "500"},
+        {"three wrong bytes", "000006000000 01F40000", 3, "500"},
+        {"any checksum", "BB0006640000 01F4EE00", 0, "500"},
+        {"twelve bytes", "BB0006640000 01F4EE5FBA00", 0, "500"},
+        {"negative position", "BB000664FFFFFF9CEE00", 0, "-100"},
+    };
+    for (const Case& k : cases) {
+        Connected c;
+        click(c.window, "Cmd_RPOS");
+        const QByteArray bytes = QByteArray::fromHex(QByteArray(k.bytes).replace(' ', ""));
+        c.reply(QByteArray(k.bytes).replace(' ', "").constData());
+        EXPECT_EQ(c.messages.texts.size(), k.messages) << k.name;
+        for (const QString& text : c.messages.texts)
+            EXPECT_EQ(text, "통신에러") << k.name;
+        EXPECT_EQ(c.text("Text_RPOS"), k.rpos) << k.name;
+        EXPECT_EQ(c.text("rx_txt").size(), bytes.size() * 4) << k.name;
+        EXPECT_EQ(c.window.readState(), 0) << k.name;
+        EXPECT_EQ(colourName(c.window, "Text_RPOS"), "#C0C0FF") << k.name;
+        EXPECT_EQ(c.port->rThreshold(), 10) << k.name;
+    }
+}
+
+TEST(WindowProtocol, EventsOfOtherKindsChangeNothing) {
+    Connected c;
+    c.port->setRThreshold(10);
+    c.port->feed(QByteArray::fromHex("BB000664000001F4EE5F"));
+    c.port->raiseOther();
+    EXPECT_EQ(c.port->inBufferCount(), 10) << "nothing read";
+    EXPECT_EQ(c.text("rx_txt"), "");
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace dx400::test {
+
+// A raw pseudo-terminal whose far end the tool opens as port COMn. The port-naming link
+// lives under a temporary XDG_CONFIG_HOME that this object sets for the process.
+class PtyPort {
+public:
+    explicit PtyPort(int n = 4);
+    ~PtyPort();
+
+    QString devicePath() const { return m_slavePath; }
+
+    // Bytes that the tool wrote, gathered until `count` have come or the time is up.
+    QByteArray read(int count, int timeoutMs = 2000);
+    // Whatever is waiting now, without blocking.
+    QByteArray readAvailable();
+    void write(const QByteArray& bytes);
+    // Closes the far end, as a pulled cable or a dead adapter would.
+    void hangUp();
+
+private:
+    QTemporaryDir m_config;
+    int m_master = -1;
+    QString m_slavePath;
+};
+
+} // namespace dx400::test
