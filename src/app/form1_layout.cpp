@@ -37,7 +37,9 @@ template <typename W> W* place(W* widget, const char* name, QRect geometry, cons
 
 QLabel* label(QWidget* parent, const char* name, const char* caption, QRect geometry,
               const QFont& font) {
-    return place(new QLabel(QString::fromUtf8(caption), parent), name, geometry, font);
+    auto* l = place(new QLabel(QString::fromUtf8(caption), parent), name, geometry, font);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry,

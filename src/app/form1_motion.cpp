@@ -75,16 +75,14 @@ void Form1::CMD_IN_Click() {
 
 void Form1::CMD_OUT_Click() {
     // The caption names what the next click will do; it changes before the frame and
-    // out_state after it.
-    if (out_state == 0) {
-        CMD_OUT->setText(QStringLiteral("출력OFF"));
-        if (protocol(command::kOutput, 1, 0, 0, 0, 1))
-            out_state = 1;
-    } else {
-        CMD_OUT->setText(QStringLiteral("출력ON"));
-        if (protocol(command::kOutput, 1, 0, 0, 0, 0))
-            out_state = 0;
-    }
+    // out_state after it. A frame that never left puts the caption back.
+    const bool switchOn = out_state == 0;
+    const QString caption = CMD_OUT->text();
+    CMD_OUT->setText(switchOn ? QStringLiteral("출력OFF") : QStringLiteral("출력ON"));
+    if (protocol(command::kOutput, 1, 0, 0, 0, switchOn ? 1 : 0))
+        out_state = switchOn ? 1 : 0;
+    else
+        CMD_OUT->setText(caption);
 }
 
 } // namespace dx400
