@@ -68,7 +68,8 @@ Frame DriveModel::handle(const Frame& command, Clock::time_point now) {
         m_output = command[7] != 0;
         break;
     case code::kReadInputs:
-        replyData = (m_inputs[2] ? 1 << 16 : 0) | (m_inputs[1] ? 1 << 8 : 0) | (m_inputs[0] ? 1 : 0);
+        replyData =
+            (m_inputs[2] ? 1 << 16 : 0) | (m_inputs[1] ? 1 << 8 : 0) | (m_inputs[0] ? 1 : 0);
         break;
     default:
         break;

@@ -58,8 +58,8 @@ private:
     std::int32_t parameter(int index, Clock::time_point now) const;
 
     std::map<int, std::int32_t> m_parameters;
-    std::int32_t m_position = 0;  // position at m_jogStart while jogging
-    std::int64_t m_jogSpeed = 0;  // signed pulses per second
+    std::int32_t m_position = 0; // position at m_jogStart while jogging
+    std::int64_t m_jogSpeed = 0; // signed pulses per second
     Clock::time_point m_jogStart{};
     bool m_output = false;
     Inputs m_inputs{};

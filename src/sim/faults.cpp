@@ -85,7 +85,9 @@ std::string applyFaultSetting(Faults& faults, std::string_view name, std::string
 
 std::string describeFaults(const Faults& faults) {
     std::string text;
-    const auto add = [&](const std::string& item) { text += text.empty() ? item : " " + item; };
+    const auto add = [&](const std::string& item) {
+        text += text.empty() ? item : " " + item;
+    };
     const auto addNumber = [&](const char* name, int value) {
         if (value > 0) {
             add(std::string(name) + "=" + std::to_string(value));

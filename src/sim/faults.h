@@ -10,16 +10,16 @@ namespace dx400::sim {
 // Ways the simulated drive can misbehave, switched on from the command line, the
 // simulator's console or a test. All off by default.
 struct Faults {
-    bool noReply = false;               // frames are read and logged but never answered
-    int delayMs = 0;                    // wait this long before answering
-    bool badStart = false;              // reply starts with BC instead of BB
-    bool badStatus = false;             // reply status 65 instead of 64 (checksum still right)
-    bool badEnd = false;                // reply end byte EF instead of EE
-    std::optional<int> splitGapMs;      // reply written in two halves this far apart
-    int strayBefore = 0;                // random bytes written just before each reply
-    int extraAfter = 0;                 // random bytes written just after each reply
-    int floodBytesPerSecond = 0;        // random bytes written all the time at this rate
-    std::optional<int> hangUpAfter;     // hang up once this many frames came in and were answered
+    bool noReply = false;           // frames are read and logged but never answered
+    int delayMs = 0;                // wait this long before answering
+    bool badStart = false;          // reply starts with BC instead of BB
+    bool badStatus = false;         // reply status 65 instead of 64 (checksum still right)
+    bool badEnd = false;            // reply end byte EF instead of EE
+    std::optional<int> splitGapMs;  // reply written in two halves this far apart
+    int strayBefore = 0;            // random bytes written just before each reply
+    int extraAfter = 0;             // random bytes written just after each reply
+    int floodBytesPerSecond = 0;    // random bytes written all the time at this rate
+    std::optional<int> hangUpAfter; // hang up once this many frames were answered and read
 
     bool operator==(const Faults&) const = default;
 };

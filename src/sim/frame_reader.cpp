@@ -39,7 +39,7 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
         std::copy_n(first, kFrameSize, frame.begin());
         if (isValidCommand(frame)) {
             ++m_framesRead;
-            events.push_back({ReaderEvent::Kind::Frame, {frame.begin(), frame.end()}});
+            events.push_back({ReaderEvent::Kind::Command, {frame.begin(), frame.end()}});
             pos += kFrameSize;
             continue;
         }

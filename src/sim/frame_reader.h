@@ -10,11 +10,11 @@ namespace dx400::sim {
 // What the reader found in the incoming byte stream, in stream order.
 struct ReaderEvent {
     enum class Kind {
-        Frame,    // a valid 10-byte command frame
+        Command,  // a valid 10-byte command frame
         BadFrame, // bytes from a 0xAA that did not make a valid frame
         Stray,    // a run of bytes outside any frame (0x00 padding is not reported)
     };
-    Kind kind = Kind::Frame;
+    Kind kind = Kind::Command;
     std::vector<std::uint8_t> bytes;
 
     bool operator==(const ReaderEvent&) const = default;

@@ -64,7 +64,9 @@ PortClaim::PortClaim(fs::path folder, std::string portName) : m_link(folder / po
     }
 }
 
-PortClaim::~PortClaim() { release(); }
+PortClaim::~PortClaim() {
+    release();
+}
 
 void PortClaim::publish(const std::string& device) {
     // A new link renamed over the old one replaces it in one step.

@@ -4,8 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace dx400::sim {
@@ -19,6 +24,8 @@ constexpr int kSlaveClosedWaitMs = 20;
 constexpr int kFloodTickMs = 10;
 constexpr std::int64_t kMaxFloodWrite = 4096;
 constexpr int kWriteBlockedWaitMs = 50;
+constexpr auto kLastReplyGrace = std::chrono::seconds(1);
+constexpr auto kLastReplyCheck = std::chrono::milliseconds(10);
 
 int millisUntil(Clock::time_point due, Clock::time_point now) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
@@ -46,7 +53,12 @@ void ServeLoop::run() {
         const auto now = Clock::now();
         writeDue(now);
         flood(now);
-        if (hangUpDue()) {
+        if (m_control.hangUp) {
+            hangUpLine();
+            return;
+        }
+        if (hangUpAfterDue()) {
+            letToolReadLastReply();
             hangUpLine();
             return;
         }
@@ -87,14 +99,13 @@ void ServeLoop::readMaster() {
         m_slaveClosed = count == 0 || errno == EIO;
         return;
     }
-    const auto now = Clock::now();
     for (auto& event : m_reader.feed({buffer, static_cast<std::size_t>(count)})) {
         switch (event.kind) {
-        case ReaderEvent::Kind::Frame: {
+        case ReaderEvent::Kind::Command: {
             Frame command{};
             std::copy_n(event.bytes.begin(), kFrameSize, command.begin());
             m_state.record(LogKind::Rx, std::move(event.bytes));
-            answer(command, now);
+            answer(command, Clock::now()); // after the time stamp, so delays are never short
             break;
         }
         case ReaderEvent::Kind::BadFrame:
@@ -109,12 +120,18 @@ void ServeLoop::readMaster() {
 
 void ServeLoop::answer(const Frame& command, Clock::time_point now) {
     const Frame reply = m_state.answer(command, now);
+    int previousOffsetMs = 0;
+    bool first = true;
     for (auto& write : planReply(reply, m_state.faults(), m_random)) {
         auto due = now + std::chrono::milliseconds(write.offsetMs);
         if (!m_pending.empty()) {
             due = std::max(due, m_pending.back().due); // never overtake an earlier reply
         }
-        m_pending.push_back({due, write.kind, std::move(write.bytes), write.endsReply});
+        const auto gap = first ? std::chrono::milliseconds(0)
+                               : std::chrono::milliseconds(write.offsetMs - previousOffsetMs);
+        m_pending.push_back({due, gap, write.kind, std::move(write.bytes), write.endsReply});
+        previousOffsetMs = write.offsetMs;
+        first = false;
     }
 }
 
@@ -122,10 +139,17 @@ void ServeLoop::writeDue(Clock::time_point now) {
     while (!m_pending.empty() && m_pending.front().due <= now) {
         PendingWrite write = std::move(m_pending.front());
         m_pending.pop_front();
-        writeBytes(write.bytes);
+        // Logged and counted first, so whoever got the bytes finds them in log and counts.
+        const std::vector<std::uint8_t> bytes = write.bytes;
         m_state.record(write.kind, std::move(write.bytes));
         if (write.endsReply) {
             m_state.countReplySent();
+        }
+        writeBytes(bytes);
+        if (!m_pending.empty()) {
+            // A late write pushes the rest of its reply back, so the gaps stay whole.
+            PendingWrite& next = m_pending.front();
+            next.due = std::max(next.due, Clock::now() + next.gapAfterPrevious);
         }
     }
 }
@@ -148,24 +172,41 @@ void ServeLoop::flood(Clock::time_point now) {
     }
     const std::int64_t count = std::min(owed, kMaxFloodWrite);
     m_floodSent += count;
-    auto bytes = noiseBytes(static_cast<std::size_t>(count), m_random, false);
+    const auto bytes = noiseBytes(static_cast<std::size_t>(count), m_random, false);
+    m_state.record(LogKind::Noise, bytes);
     writeBytes(bytes);
-    m_state.record(LogKind::Noise, std::move(bytes));
 }
 
-bool ServeLoop::hangUpDue() const {
-    if (m_control.hangUp) {
-        return true;
-    }
+bool ServeLoop::hangUpAfterDue() const {
     const auto after = m_state.faults().hangUpAfter;
     return after && m_pending.empty() &&
            m_state.counts().framesReceived >= static_cast<std::size_t>(*after);
 }
 
+void ServeLoop::letToolReadLastReply() {
+    // Closing the master throws away whatever the tool has not read yet, so the last
+    // reply gets up to a second to be read. The unread count comes from the slave side.
+    char device[PATH_MAX] = {};
+    if (::ptsname_r(m_master, device, sizeof device) != 0) {
+        return;
+    }
+    const int slave = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) {
+        return;
+    }
+    const auto deadline = Clock::now() + kLastReplyGrace;
+    int unread = 0;
+    do {
+        std::this_thread::sleep_for(kLastReplyCheck);
+    } while (!m_control.stop && Clock::now() < deadline && ::ioctl(slave, FIONREAD, &unread) == 0 &&
+             unread > 0);
+    ::close(slave);
+}
+
 void ServeLoop::hangUpLine() {
+    m_state.record(LogKind::HangUp, {});
     ::close(m_master);
     m_master = -1;
-    m_state.record(LogKind::HangUp, {});
 }
 
 void ServeLoop::writeBytes(std::span<const std::uint8_t> bytes) {

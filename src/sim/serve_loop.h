@@ -37,6 +37,7 @@ public:
 private:
     struct PendingWrite {
         Clock::time_point due;
+        std::chrono::milliseconds gapAfterPrevious{0}; // within one reply, 0 for its first write
         LogKind kind = LogKind::Tx;
         std::vector<std::uint8_t> bytes;
         bool endsReply = false;
@@ -47,7 +48,8 @@ private:
     void answer(const Frame& command, Clock::time_point now);
     void writeDue(Clock::time_point now);
     void flood(Clock::time_point now);
-    bool hangUpDue() const;
+    bool hangUpAfterDue() const;
+    void letToolReadLastReply();
     void hangUpLine();
     void writeBytes(std::span<const std::uint8_t> bytes);
 
