@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh build
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$(nproc)" --target dx400 dx400-sim
 
 sim_log="${TMPDIR:-/tmp}/dx400-sim.log"
 build/src/sim/dx400-sim --port COM4 --log "$sim_log" </dev/null &
