@@ -2,6 +2,7 @@
 
 #include "app_look.h"
 #include "circle_indicator.h"
+#include "link/port_description.h"
 #include "link/port_naming.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,7 @@ Form1::Form1(std::unique_ptr<SerialPort> msc, QWidget* parent)
     : QWidget(parent), MSC(std::move(msc)) {
     buildControls();
     setFocusOrder();
+    describeControls();
     connectHandlers();
     connect(MSC.get(), &SerialPort::comm, this, [this] { MSC_OnComm(); });
     connect(MSC.get(), &SerialPort::lineLost, this, [this] { onLineLost(); });
@@ -58,7 +60,7 @@ void Form1::Form_Load() {
     for (int n = 1; n <= 10; ++n) {
         if (Port_Probe(*MSC, n)) {
             auto* entry = new QListWidgetItem(portName(n), PORT);
-            entry->setToolTip(MSC->deviceName(n));
+            entry->setToolTip(describePort(MSC->deviceName(n)));
         }
     }
     Rs232_Init();

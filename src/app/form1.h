@@ -73,6 +73,7 @@ private:
     void buildMotionSide();
     void buildMonitor();
     void setFocusOrder();
+    void describeControls();
     void connectHandlers();
 
     void setConnected(bool connected);

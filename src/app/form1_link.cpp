@@ -1,6 +1,7 @@
 // Port discovery, the port and speed choices, connecting and losing the line.
 #include "app_look.h"
 #include "form1.h"
+#include "link/port_description.h"
 #include "link/port_naming.h"
 #include "message_box.h"
 
@@ -39,7 +40,7 @@ bool Form1::Port_Probe(SerialPort& port, int n) {
 void Form1::Rs232_Init() {
     for (int n = 1; n <= 9; ++n) {
         Combo_0->addItem(portName(n));
-        Combo_0->setItemData(n - 1, MSC->deviceName(n), Qt::ToolTipRole);
+        Combo_0->setItemData(n - 1, describePort(MSC->deviceName(n)), Qt::ToolTipRole);
     }
     Combo_0->setCurrentIndex(kDefaultPort);
     for (const char* rate : kRates)

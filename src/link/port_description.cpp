@@ -1,0 +1,111 @@
+#include "link/port_description.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+#include <mutex>
+
+namespace dx400 {
+
+namespace {
+
+// The device with every symbolic link resolved, or empty when nothing is there. On
+// Windows a port is a name ("COM4"), not a file, and stays as it is.
+QString resolveDevice(const QString& device) {
+#ifdef Q_OS_WIN
+    return device;
+#else
+    return QFileInfo(device).canonicalFilePath();
+#endif
+}
+
+// Listing the system's ports takes tens of milliseconds, and the window describes up
+// to nineteen ports at start-up: one listing serves every call within a short time.
+constexpr int kListingLifetimeMs = 2000;
+
+std::vector<SystemPortInfo> recentSystemPorts() {
+    static std::mutex mutex;
+    static std::vector<SystemPortInfo> listing;
+    static QDeadlineTimer expiry(0);
+    const std::lock_guard lock(mutex);
+    if (expiry.hasExpired()) {
+        listing = systemPorts();
+        expiry.setRemainingTime(kListingLifetimeMs);
+    }
+    return listing;
+}
+
+QString hex4(quint16 value) {
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString formatPortDescription(const QString& device, const QString& resolved,
+                              const SystemPortInfo* info) {
+    QStringList lines{device};
+    if (resolved.isEmpty())
+        lines << QStringLiteral("장치 없음 (no such device)");
+    else if (resolved != device)
+        lines << QStringLiteral("→ %1").arg(resolved);
+    if (info) {
+        if (!info->description.isEmpty())
+            lines << info->description;
+        if (!info->manufacturer.isEmpty())
+            lines << QStringLiteral("제조사 (manufacturer): %1").arg(info->manufacturer);
+        if (info->vendorId || info->productId) {
+            const QString vendor = info->vendorId ? hex4(*info->vendorId) : QStringLiteral("????");
+            const QString product =
+                info->productId ? hex4(*info->productId) : QStringLiteral("????");
+            lines << QStringLiteral("USB %1:%2").arg(vendor, product);
+        }
+        if (!info->serialNumber.isEmpty())
+            lines << QStringLiteral("S/N %1").arg(info->serialNumber);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+const SystemPortInfo* findSystemPort(const QString& resolved,
+                                     const std::vector<SystemPortInfo>& ports) {
+    if (resolved.isEmpty())
+        return nullptr;
+    for (const SystemPortInfo& port : ports) {
+        if (port.location == resolved)
+            return &port;
+    }
+    return nullptr;
+}
+
+std::vector<SystemPortInfo> systemPorts() {
+    std::vector<SystemPortInfo> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SystemPortInfo port;
+#ifdef Q_OS_WIN
+        port.location = info.portName();
+#else
+        port.location = resolveDevice(info.systemLocation());
+        if (port.location.isEmpty())
+            port.location = info.systemLocation();
+#endif
+        port.description = info.description();
+        port.manufacturer = info.manufacturer();
+        port.serialNumber = info.serialNumber();
+        if (info.hasVendorIdentifier())
+            port.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            port.productId = info.productIdentifier();
+        ports.push_back(std::move(port));
+    }
+    return ports;
+}
+
+QString describePort(const QString& device) {
+    const QString resolved = resolveDevice(device);
+    if (resolved.isEmpty())
+        return formatPortDescription(device, resolved, nullptr);
+    const std::vector<SystemPortInfo> ports = recentSystemPorts();
+    return formatPortDescription(device, resolved, findSystemPort(resolved, ports));
+}
+
+} // namespace dx400
