@@ -11,7 +11,7 @@ std::int32_t wrap(std::int64_t value) {
 
 } // namespace
 
-DriveModel::DriveModel() : m_parameters{{1, 20}, {2, 4}, {4, 800}, {5, 10}, {6, 500}, {7, 2}} {}
+DriveModel::DriveModel() : m_parameters{{1, 20}, {2, 4}, {4, 800}, {5, 10}, {6, 2}, {7, 500}} {}
 
 std::int32_t DriveModel::position(Clock::time_point now) const {
     if (m_jogSpeed == 0) {

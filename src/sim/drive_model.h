@@ -39,10 +39,10 @@ struct DriveState {
 };
 
 // The drive's behaviour: every valid command frame gets one reply frame.
-// Parameters 1, 2, 4, 5, 6, 7 start at 20, 4, 800, 10, 500, 2; a write stores any index and
-// any value as sent. Moves are instant. A jog runs from the time of the command until a
-// stop or a move, and the position is worked out from the clock whenever it is asked for.
-// Positions wrap like a signed 32-bit counter.
+// Parameters 1, 2, 4, 5, 7, 6 start at 20, 4, 800, 10, 500, 2 (as the window's boxes); a write
+// stores any index and any value as sent. Moves are instant. A jog runs from the time of the
+// command until a stop or a move, and the position is worked out from the clock whenever it is
+// asked for. Positions wrap like a signed 32-bit counter.
 class DriveModel {
 public:
     DriveModel();

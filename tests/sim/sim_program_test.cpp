@@ -55,7 +55,12 @@ public:
     }
 
     bool spawned() const { return m_spawned; }
-    void terminate() const { ::kill(m_pid, SIGTERM); }
+    // Only a spawned child is signalled: kill() with pid 0 would hit the whole process
+    // group, the test runner included.
+    void terminate() const {
+        if (m_spawned && m_pid > 0)
+            ::kill(m_pid, SIGTERM);
+    }
 
     // The exit code, or -1 if it is still running after the timeout or died of a signal.
     int waitForExit(std::chrono::milliseconds timeout) {
