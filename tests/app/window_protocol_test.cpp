@@ -96,3 +96,32 @@ TEST(WindowProtocol, EventsOfOtherKindsChangeNothing) {
     EXPECT_EQ(c.port->inBufferCount(), 10) << "nothing read";
     EXPECT_EQ(c.text("rx_txt"), "");
 }
+
+TEST(WindowProtocol, InputReplyLightsTheIndicatorsOfItsNonZeroBytes) {
+    struct Case {
+        const char* name;
+        const char* reply;
+        const char* led1;
+        const char* led2;
+        const char* led3;
+    };
+    const Case cases[] = {
+        {"01 00 FF", "BB000C6400010 0FFEE0E", "#FF0000", "#FFFFFF", "#FF0000"},
+        {"00 00 00", "BB000C64000000 00EE70", "#FFFFFF", "#FFFFFF", "#FFFFFF"},
+        {"00 80 00", "BB000C6400008 000EEF0", "#FFFFFF", "#FF0000", "#FFFFFF"},
+    };
+    for (const Case& k : cases) {
+        Connected c;
+        click(c.window, "CMD_IN");
+        EXPECT_EQ(c.lastWrite(), "AA 00 0C 01 00 00 00 00 EE 0D 00 00") << k.name;
+        EXPECT_EQ(c.window.readState(), 9) << k.name;
+        c.reply(QByteArray(k.reply).replace(' ', "").constData());
+        const auto led = [&](const char* name) {
+            return control<CircleIndicator>(c.window, name)->fillColour().name().toUpper();
+        };
+        EXPECT_EQ(led("led1"), k.led1) << k.name;
+        EXPECT_EQ(led("led2"), k.led2) << k.name;
+        EXPECT_EQ(led("led3"), k.led3) << k.name;
+        EXPECT_EQ(c.window.readState(), 0) << k.name;
+    }
+}
