@@ -55,6 +55,10 @@ expected=(
 for path in "${expected[@]}"; do
     grep -qxF "$path" <<<"$listing" || fail "package lacks $path"
 done
+# Nothing else: a library's or test's install rule must not slip into the package.
+while read -r path; do
+    printf '%s\n' "${expected[@]}" | grep -qxF "$path" || fail "package has stray $path"
+done < <(grep -v '/$' <<<"$listing")
 
 root="$out/root"
 dpkg-deb -x "$deb" "$root"
