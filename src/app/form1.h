@@ -16,6 +16,7 @@ class QPushButton;
 namespace dx400 {
 
 class CircleIndicator;
+class ReceiveEchoBox;
 struct DriveParameter;
 
 // The DX-400 window: every control, the window-level state and one handler per button.
@@ -130,7 +131,7 @@ private:
     QLabel* Label14 = nullptr;
     QLineEdit* txt_tx = nullptr;
     QLabel* Label7 = nullptr;
-    QLineEdit* rx_txt = nullptr;
+    ReceiveEchoBox* rx_txt = nullptr;
 };
 
 } // namespace dx400

@@ -3,6 +3,7 @@
 #include "circle_indicator.h"
 #include "form1.h"
 #include "params/parameter_table.h"
+#include "receive_echo_box.h"
 #include "separator_line.h"
 #include "twips.h"
 
@@ -186,8 +187,10 @@ void Form1::buildMonitor() {
     txt_tx = textBox(this, "txt_tx", "", twipsRect(1680, 7800, 5775, 615), gulim(12, true),
                      kNoLimit, false);
     Label7 = label(this, "Label7", "RX DATA", twipsRect(120, 8640, 1455, 375), bold);
-    rx_txt = textBox(this, "rx_txt", "", twipsRect(1680, 8520, 5775, 615), gulim(12, true),
-                     kNoLimit, false);
+    // The receive echo may grow to megabytes; this box appends and paints in time that
+    // does not grow with it.
+    rx_txt = place(new ReceiveEchoBox(this), "rx_txt", twipsRect(1680, 8520, 5775, 615),
+                   gulim(12, true));
 }
 
 void Form1::setFocusOrder() {

@@ -7,6 +7,7 @@
 #include "protocol/hex_echo.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"
+#include "receive_echo_box.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -68,8 +69,7 @@ void Form1::MSC_OnComm() {
 }
 
 void Form1::appendReceived(const std::string& echo) {
-    if (!echo.empty())
-        rx_txt->setText(rx_txt->text() + QString::fromLatin1(echo));
+    rx_txt->append(QString::fromLatin1(echo));
 }
 
 void Form1::applyReply(quint8 rxCmd, const std::string& rxHex, const std::string& rxHead) {

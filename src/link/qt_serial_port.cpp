@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -91,6 +92,11 @@ bool QtSerialPort::isOpen() const {
 
 std::optional<OpenFailure> QtSerialPort::open() {
     const QString device = portDevice(commPort());
+    // QSerialPort takes and syncs a lock file before it finds out that there is no device,
+    // some milliseconds per port; the window probes ten ports at start-up, most of them
+    // absent. The answer for a name with nothing behind it is the same either way.
+    if (!QFileInfo::exists(device))
+        return OpenFailure{OpenFailure::Cause::NoSuchDevice, qt_error_string(ENOENT)};
     m_port.setPortName(device);
     const LineSettings& line = settings();
     m_port.setBaudRate(line.rate);
