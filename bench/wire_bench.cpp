@@ -21,6 +21,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -123,7 +124,7 @@ private:
             }
             if (found.size() == count)
                 return found;
-            m_drive.waitFor([](const sim::TrafficCounts&) { return false; }, 1ms);
+            std::this_thread::sleep_for(1ms);
         }
         throw std::runtime_error("the simulator did not log the expected frames");
     }

@@ -22,6 +22,8 @@ namespace {
 // QLineEdit's own margins around its text.
 constexpr int kHorizontalMargin = 2;
 constexpr int kVerticalMargin = 1;
+// Wider than any view, so the characters in view stay on one line.
+constexpr qreal kOneLine = 1e6;
 
 int nextWordStart(const QString& all, int position) {
     int i = position;
@@ -112,7 +114,7 @@ int ReceiveEchoBox::layoutVisible(const QString& all, qreal width, QTextLayout& 
     layout.setFont(font());
     layout.setCacheEnabled(true);
     layout.beginLayout();
-    layout.createLine().setLineWidth(std::numeric_limits<int>::max() / 256);
+    layout.createLine().setLineWidth(kOneLine);
     layout.endLayout();
     return end - m_first;
 }
@@ -129,7 +131,8 @@ void ReceiveEchoBox::paintEvent(QPaintEvent*) {
     QTextLayout layout;
     const int shown = layoutVisible(all, area.width(), layout);
     const QFontMetrics metrics(font());
-    const QPointF origin(area.left(), area.top() + (area.height() - metrics.height() + 1) / 2);
+    const int top = area.top() + (area.height() - metrics.height() + 1) / 2; // whole pixels
+    const QPointF origin(area.left(), top);
 
     QList<QTextLayout::FormatRange> selection;
     const int from = std::max(selectionStart() - m_first, 0);
