@@ -88,8 +88,8 @@ void Form1::CMD3_Click() {
     // before that could lose the stop command.
     protocol(command::kStop, 0, 0, 0, 0, 0);
     MSC->close();
-    QCoreApplication::exit(0);
     close();
+    QCoreApplication::quit();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
