@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QThread>
-#include <algorithm>
 #include <vector>
 
 namespace dx400 {
@@ -70,12 +69,9 @@ void Form1::MSC_OnComm() {
 }
 
 void Form1::appendReceived(const std::string& echo) {
-    const QString shown = rx_txt->text();
-    const qsizetype room = static_cast<qsizetype>(kRxEchoLimit) - shown.size();
-    if (echo.empty() || room <= 0)
-        return;
-    const auto take = std::min(static_cast<std::size_t>(room), echo.size());
-    rx_txt->append(QString::fromLatin1(echo.data(), static_cast<qsizetype>(take)));
+    // The box keeps every byte received since the last frame; it appends in time that
+    // does not grow with what it already holds.
+    rx_txt->append(QString::fromLatin1(echo));
 }
 
 void Form1::applyReply(quint8 rxCmd, const std::string& rxHex, const std::string& rxHead) {

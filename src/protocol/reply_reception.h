@@ -35,14 +35,6 @@ ReceivedBytes receiveBytes(std::span<const std::uint8_t> bytes);
 // at character 17 (1-based) and the last input byte ends at character 30.
 inline constexpr std::size_t kRxHeadLength = 30;
 
-// The receive echo in rx_txt stops growing at this many characters (4096 bytes); later
-// bytes are still read and tested, only not shown. rx_txt is emptied only by the next
-// frame, so a device that talks all the time (a flood, the wrong device on the port)
-// would otherwise make every receive event copy and lay out an ever longer text: the
-// window would slow down and grow without end. The decoder only needs the first
-// kRxHeadLength characters, which are always kept.
-inline constexpr std::size_t kRxEchoLimit = 16384;
-
 // The data digits of a reply: two characters each from positions 17, 21, 25 and 29
 // (1-based) of the receive echo text. Missing pieces are empty.
 std::string rxHexFrom(std::string_view rxText);

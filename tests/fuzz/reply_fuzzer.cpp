@@ -32,16 +32,14 @@ void require(bool condition, const char* what) {
     }
 }
 
-// What the receive text shows: every byte of the run that fits under the echo limit.
+// What the receive text shows: every byte received since the last frame.
 struct RunModel {
     std::string text;                // the receive echo, as rx_txt holds it
     std::vector<std::uint8_t> bytes; // the bytes whose echo is in `text`
 
     void add(std::span<const std::uint8_t> event, const std::string& echo) {
-        const std::size_t room = kRxEchoLimit - std::min(kRxEchoLimit, text.size());
-        text += echo.substr(0, room);
-        for (std::size_t i = 0; i < event.size() && bytes.size() * kEchoWidth < kRxEchoLimit; ++i)
-            bytes.push_back(event[i]);
+        text += echo;
+        bytes.insert(bytes.end(), event.begin(), event.end());
     }
     void clear() {
         text.clear();
