@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-nanum xvfb xauth
-    dpkg-dev desktop-file-utils appstream clang-tidy
+    dpkg-dev file desktop-file-utils appstream clang-tidy
 )
 
 missing=()
