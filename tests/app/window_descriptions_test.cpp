@@ -1,6 +1,6 @@
 #include "app/form1.h"
 #include "app/separator_line.h"
-#include "fake_serial_port.h"
+#include "fake_window.h"
 #include "window_access.h"
 
 #include <QAccessible>
@@ -14,11 +14,6 @@ using namespace dx400;
 using namespace dx400::test;
 
 namespace {
-
-struct Started {
-    FakeSerialPort* port = new FakeSerialPort;
-    Form1 window{std::unique_ptr<SerialPort>(port)};
-};
 
 // Every control the operator sees and works: named children, without Qt's own inner
 // widgets (scroll bars, viewports) and the decorative separator lines.
@@ -49,7 +44,7 @@ bool hasLatinLetter(const QString& text) {
 } // namespace
 
 TEST(WindowDescriptions, EveryControlHasAKoreanAndEnglishNameAndADescription) {
-    Started s;
+    FakeWindow s;
     const QList<QWidget*> all = controls(s.window);
     // 4 in the settings frame besides labels, 6 rows of three, and the rest: a lost
     // control would shrink this list and hide from the checks below.
@@ -76,7 +71,7 @@ TEST(WindowDescriptions, EveryControlHasAKoreanAndEnglishNameAndADescription) {
 }
 
 TEST(WindowDescriptions, ControlsOtherThanCaptionsHaveDistinctNames) {
-    Started s;
+    FakeWindow s;
     QSet<QString> seen;
     for (QWidget* widget : controls(s.window)) {
         if (qobject_cast<QLabel*>(widget))
@@ -89,7 +84,7 @@ TEST(WindowDescriptions, ControlsOtherThanCaptionsHaveDistinctNames) {
 }
 
 TEST(WindowDescriptions, EachCaptionLabelsTheControlBesideOrBelowIt) {
-    Started s;
+    FakeWindow s;
     int captions = 0;
     for (QLabel* label : s.window.findChildren<QLabel*>()) {
         if (label->objectName().isEmpty() || label->objectName().startsWith(QStringLiteral("qt_")))
@@ -108,7 +103,7 @@ TEST(WindowDescriptions, EachCaptionLabelsTheControlBesideOrBelowIt) {
 }
 
 TEST(WindowDescriptions, ScreenReadersFindEachChoiceByItsCaption) {
-    Started s;
+    FakeWindow s;
     const std::pair<const char*, const char*> choices[] = {{"Combo_0", "Label1"},
                                                            {"Combo_1", "Label2"}};
     for (const auto& [choice, caption] : choices) {
@@ -125,7 +120,7 @@ TEST(WindowDescriptions, ScreenReadersFindEachChoiceByItsCaption) {
 }
 
 TEST(WindowDescriptions, PortTooltipsNameTheDevice) {
-    Started s;
+    FakeWindow s;
     auto* ports = control<QComboBox>(s.window, "Combo_0");
     ASSERT_EQ(ports->count(), 9);
     for (int i = 0; i < ports->count(); ++i) {

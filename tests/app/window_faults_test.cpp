@@ -1,12 +1,10 @@
 // The window under faults of the line and of the operator's typing, over the fake port:
-// receive events of any size never leave the receive event disarmed, noise cannot grow
-// the receive text without end, a line lost in the middle of a handler is reported once
-// and nothing after it is shown as sent, and no text in a number box sends a value other
-// than the one it shows.
+// receive events of any size never leave the receive event disarmed, noise shows in the
+// receive text until the next frame empties it, a line lost in the middle of a handler is reported
+// once and nothing after it is shown as sent, and no text in a number box sends a value other than
+// the one it shows.
 #include "app/form1.h"
-#include "fake_serial_port.h"
-#include "message_catcher.h"
-#include "protocol/reply_reception.h"
+#include "fake_window.h"
 #include "window_access.h"
 
 #include <QClipboard>
@@ -22,19 +20,7 @@ namespace {
 const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: COM4");
 const QString kCommError = QStringLiteral("통신에러");
 
-struct Connected {
-    FakeSerialPort* port = new FakeSerialPort;
-    Form1 window{std::unique_ptr<SerialPort>(port)};
-    MessageCatcher messages;
-
-    Connected() { click(window, "통신연결버튼"); }
-    QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
-    // Feeds bytes and lets the event loop run the receive event they raise.
-    void feed(const QByteArray& bytes) {
-        port->feed(bytes);
-        QCoreApplication::processEvents();
-    }
-};
+using Connected = ConnectedFakeWindow;
 
 QByteArray randomBytes(std::size_t count, unsigned seed) {
     std::mt19937 random(seed);

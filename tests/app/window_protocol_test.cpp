@@ -1,6 +1,5 @@
 #include "app/form1.h"
-#include "fake_serial_port.h"
-#include "message_catcher.h"
+#include "fake_window.h"
 #include "window_access.h"
 
 #include <QLineEdit>
@@ -8,29 +7,7 @@
 using namespace dx400;
 using namespace dx400::test;
 
-namespace {
-
-// A window connected over the fake port.
-struct Connected {
-    FakeSerialPort* port = new FakeSerialPort;
-    Form1 window{std::unique_ptr<SerialPort>(port)};
-    MessageCatcher messages;
-
-    Connected() { click(window, "통신연결버튼"); }
-
-    QString text(const char* box) const { return control<QLineEdit>(window, box)->text(); }
-    QString lastWrite() const {
-        return port->writes.isEmpty() ? QString()
-                                      : QString(port->writes.last().toHex(' ').toUpper());
-    }
-    // Feeds reply bytes and runs the receive event as the event loop would.
-    void reply(const char* hex) {
-        port->feed(QByteArray::fromHex(hex));
-        QCoreApplication::processEvents();
-    }
-};
-
-} // namespace
+using Connected = ConnectedFakeWindow;
 
 TEST(WindowProtocol, SendsTwelveBytesAndEchoesTheFrame) {
     Connected c;
@@ -76,7 +53,7 @@ TEST(WindowProtocol, ReceiveEventEchoesChecksAndDispatches) {
         Connected c;
         click(c.window, "Cmd_RPOS");
         const QByteArray bytes = QByteArray::fromHex(QByteArray(k.bytes).replace(' ', ""));
-        c.reply(QByteArray(k.bytes).replace(' ', "").constData());
+        c.feed(QByteArray::fromHex(QByteArray(k.bytes).replace(' ', "").constData()));
         EXPECT_EQ(c.messages.texts.size(), k.messages) << k.name;
         for (const QString& text : c.messages.texts)
             EXPECT_EQ(text, "통신에러") << k.name;
@@ -115,7 +92,7 @@ TEST(WindowProtocol, InputReplyLightsTheIndicatorsOfItsNonZeroBytes) {
         click(c.window, "CMD_IN");
         EXPECT_EQ(c.lastWrite(), "AA 00 0C 01 00 00 00 00 EE 0D 00 00") << k.name;
         EXPECT_EQ(c.window.readState(), 9) << k.name;
-        c.reply(QByteArray(k.reply).replace(' ', "").constData());
+        c.feed(QByteArray::fromHex(QByteArray(k.reply).replace(' ', "").constData()));
         const auto led = [&](const char* name) {
             return control<CircleIndicator>(c.window, name)->fillColour().name().toUpper();
         };

@@ -1,5 +1,5 @@
 #include "app/form1.h"
-#include "fake_serial_port.h"
+#include "fake_window.h"
 #include "window_access.h"
 
 #include <QComboBox>
@@ -11,11 +11,6 @@ using namespace dx400::test;
 
 namespace {
 
-struct Started {
-    FakeSerialPort* port = new FakeSerialPort;
-    Form1 window{std::unique_ptr<SerialPort>(port)};
-};
-
 const char* kCommandButtons[] = {"CMD3",     "cmd_Data",  "cmd_RData", "Cmd_RPOS",
                                  "CMD_CUR",  "CMD_CUR_R", "cmd_ROL",   "cmd_ROR",
                                  "mtr_STOP", "CMD_IN",    "CMD_OUT"};
@@ -23,7 +18,7 @@ const char* kCommandButtons[] = {"CMD3",     "cmd_Data",  "cmd_RData", "Cmd_RPOS
 } // namespace
 
 TEST(WindowStartup, OnlyTheConnectControlsAndBoxesRespond) {
-    Started s;
+    FakeWindow s;
     for (const char* name : kCommandButtons)
         EXPECT_FALSE(control(s.window, name)->isEnabled()) << name;
     for (const char* name :
@@ -35,7 +30,7 @@ TEST(WindowStartup, OnlyTheConnectControlsAndBoxesRespond) {
 }
 
 TEST(WindowStartup, ListsOfferPortsAndSpeedsWithTheirDefaults) {
-    Started s;
+    FakeWindow s;
     auto* ports = control<QComboBox>(s.window, "Combo_0");
     auto* speeds = control<QComboBox>(s.window, "Combo_1");
     QStringList portTexts, speedTexts;
@@ -58,7 +53,7 @@ TEST(WindowStartup, ListsOfferPortsAndSpeedsWithTheirDefaults) {
 }
 
 TEST(WindowStartup, TextsLimitsAndFocus) {
-    Started s;
+    FakeWindow s;
     struct Box {
         const char* name;
         const char* text;
@@ -93,7 +88,7 @@ TEST(WindowStartup, TextsLimitsAndFocus) {
 }
 
 TEST(WindowStartup, FocusOrderFollowsTheTabChain) {
-    Started s;
+    FakeWindow s;
     const QStringList order = QString::fromUtf8("Combo_0 Combo_1 통신연결버튼 CMD3 PORT cmd_ROR "
                                                 "mtr_STOP rx_txt cmd_ROL Text_ACCEL Text_VMAX "
                                                 "cmd_Data Text_RPOS txt_tx Txt_Jog Text_PULSE "
