@@ -33,6 +33,16 @@ std::string fixed(double value, int decimals) {
     return out.str();
 }
 
+Row summaryRow(const std::string& figure, const std::vector<double>& samples, int decimals,
+               double scale) {
+    Row row;
+    row.figure = figure;
+    row.median = fixed(median(samples) * scale, decimals);
+    row.worst = fixed(worst(samples) * scale, decimals);
+    row.runs = samples.size();
+    return row;
+}
+
 void printRow(const Row& row) {
     std::cout << "| " << row.figure << " | " << row.median << " | " << row.worst << " | "
               << row.runs << " | " << row.limit << " | " << row.ratio << " | "

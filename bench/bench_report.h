@@ -30,6 +30,11 @@ struct Row {
     std::string note;
 };
 
+// A row for `figure` with the median, worst case and count of `samples`, each sample
+// multiplied by `scale` and shown with `decimals` decimals; limit and verdict still to set.
+Row summaryRow(const std::string& figure, const std::vector<double>& samples, int decimals,
+               double scale = 1);
+
 // "| figure | median | worst | runs | limit | ratio | met |" with the note after the verdict.
 void printRow(const Row& row);
 

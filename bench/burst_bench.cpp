@@ -160,11 +160,7 @@ private:
 
 Row row(const std::string& figure, const std::vector<double>& samples, int decimals,
         const std::string& limit, double bound, const std::string& note) {
-    Row r;
-    r.figure = figure;
-    r.median = fixed(median(samples), decimals);
-    r.worst = fixed(worst(samples), decimals);
-    r.runs = samples.size();
+    Row r = summaryRow(figure, samples, decimals);
     r.limit = limit;
     r.ratio = fixed(worst(samples) / bound, 3);
     r.met = worst(samples) < bound;

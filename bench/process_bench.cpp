@@ -36,11 +36,7 @@ std::string childPath(const char* name) {
 
 Row compared(const std::string& figure, const std::vector<double>& tool,
              const std::vector<double>& bare, int decimals, double bound, const std::string& unit) {
-    Row row;
-    row.figure = figure;
-    row.median = fixed(median(tool), decimals);
-    row.worst = fixed(worst(tool), decimals);
-    row.runs = tool.size();
+    Row row = summaryRow(figure, tool, decimals);
     row.limit = "≤ " + fixed(bound, 1) + " × bare window (bare median " +
                 fixed(median(bare), decimals) + unit + ", worst " + fixed(worst(bare), decimals) +
                 unit + ")";
@@ -116,12 +112,9 @@ void memory(const Options& o) {
     if (messages)
         end.note = std::to_string(messages) + " message boxes were shown";
     printRow(end);
-    Row grew;
-    grew.figure =
-        "5. VmHWM growth from command 100 to command " + std::to_string(o.commands) + " (KiB)";
-    grew.median = fixed(median(growth), 0);
-    grew.worst = fixed(worst(growth), 0);
-    grew.runs = growth.size();
+    Row grew = summaryRow("5. VmHWM growth from command 100 to command " +
+                              std::to_string(o.commands) + " (KiB)",
+                          growth, 0);
     grew.limit = "≤ 256 KiB (noise: a few pages; 26 bytes per command would exceed it)";
     grew.ratio = fixed(worst(growth) / 256, 3);
     grew.met = worst(growth) <= 256;
@@ -155,18 +148,12 @@ void idle(const Options& o) {
                   << " ms, wake-ups" << (woke.empty() ? " none" : woke) << std::endl;
     }
     const std::string span = std::to_string(o.seconds) + " s";
-    Row cpu;
-    cpu.figure = "7. Idle " + span + " connected: processor time of the tool (ms)";
-    cpu.median = fixed(median(cpuMs), 3);
-    cpu.worst = fixed(worst(cpuMs), 3);
-    cpu.runs = cpuMs.size();
+    Row cpu =
+        summaryRow("7. Idle " + span + " connected: processor time of the tool (ms)", cpuMs, 3);
     cpu.hasGoal = false;
     printRow(cpu);
-    Row wakes;
-    wakes.figure = "7. Idle " + span + " connected: wake-ups of the tool's threads";
-    wakes.median = fixed(median(wakeUps), 0);
-    wakes.worst = fixed(worst(wakeUps), 0);
-    wakes.runs = wakeUps.size();
+    Row wakes =
+        summaryRow("7. Idle " + span + " connected: wake-ups of the tool's threads", wakeUps, 0);
     wakes.limit = "0";
     wakes.met = worst(wakeUps) == 0;
     wakes.note = woke.empty() ? "voluntary context switches of every thread, from /proc"

@@ -149,11 +149,7 @@ private:
 };
 
 Row clickRow(const std::string& caption, const std::vector<double>& us) {
-    Row row;
-    row.figure = "1. Click to wire: " + caption + " (µs)";
-    row.median = fixed(median(us), 0);
-    row.worst = fixed(worst(us), 0);
-    row.runs = us.size();
+    Row row = summaryRow("1. Click to wire: " + caption + " (µs)", us, 0);
     row.limit = "median < 1000 µs";
     row.ratio = fixed(median(us) / 1000, 3);
     row.met = median(us) < 1000;
@@ -162,11 +158,7 @@ Row clickRow(const std::string& caption, const std::vector<double>& us) {
 
 Row infoRow(const std::string& figure, const std::vector<double>& samples, double scale,
             int decimals, const std::string& note) {
-    Row row;
-    row.figure = figure;
-    row.median = fixed(median(samples) * scale, decimals);
-    row.worst = fixed(worst(samples) * scale, decimals);
-    row.runs = samples.size();
+    Row row = summaryRow(figure, samples, decimals, scale);
     row.hasGoal = false;
     row.note = note;
     return row;
@@ -229,11 +221,7 @@ int run(const Options& options) {
         ratios.push_back(elapsed[i] / floorUs);
         overheads.push_back(elapsed[i] - floorUs);
     }
-    Row readAll;
-    readAll.figure = "2. READ ALL: click to sixth box filled (ms)";
-    readAll.median = fixed(median(elapsed) / 1000, 2);
-    readAll.worst = fixed(worst(elapsed) / 1000, 2);
-    readAll.runs = elapsed.size();
+    Row readAll = summaryRow("2. READ ALL: click to sixth box filled (ms)", elapsed, 2, 1.0 / 1000);
     readAll.limit =
         "≤ 1.03 × floor on the pty (floor median " + fixed(median(floors) / 1000, 2) + " ms)";
     readAll.ratio = fixed(median(ratios), 4) + " (worst " + fixed(worst(ratios), 4) + ")";
@@ -257,11 +245,8 @@ int run(const Options& options) {
     printRow(infoRow("2. Pty transfer of a 10-byte reply (µs)", transfer.replyUs, 1, 1,
                      "the floor uses the median"));
 
-    Row pacing;
-    pacing.figure = "3. WRITE ALL: gap between frames on the wire (ms)";
-    pacing.median = fixed(median(gaps) / 1000, 3);
-    pacing.worst = fixed(worst(gaps) / 1000, 3);
-    pacing.runs = gaps.size();
+    Row pacing =
+        summaryRow("3. WRITE ALL: gap between frames on the wire (ms)", gaps, 3, 1.0 / 1000);
     pacing.limit = "every gap within 100 to 105 ms";
     pacing.ratio = fixed(worst(gaps) / 105'000, 4);
     pacing.met = smallest(gaps) >= 100'000 && worst(gaps) <= 105'000;
