@@ -1,5 +1,6 @@
 #include "link/qt_serial_port.h"
 
+#include "link/output_drain.h"
 #include "link/port_naming.h"
 
 #include <QDeadlineTimer>
@@ -16,6 +17,9 @@ namespace {
 
 // How long a write may take to leave for the line before the line counts as lost.
 constexpr int kWriteTimeoutMs = 1000;
+// How long closing waits for the system to send what it still holds: a 12-byte frame
+// takes 200 ms at the slowest rate.
+constexpr std::chrono::milliseconds kDrainBound{1000};
 
 QSerialPort::Parity toParity(char letter) {
     switch (letter) {
@@ -32,14 +36,11 @@ QSerialPort::Parity toParity(char letter) {
     }
 }
 
-bool mayOpen(const QString& device) {
 #ifdef Q_OS_UNIX
+bool mayOpen(const QString& device) {
     return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-#else
-    Q_UNUSED(device);
-    return true;
-#endif
 }
+#endif
 
 } // namespace
 
@@ -61,10 +62,15 @@ OpenFailure classifyOpenError(QSerialPort::SerialPortError error, const QString&
     case QSerialPort::DeviceNotFoundError:
         return {OpenFailure::Cause::NoSuchDevice, errorText};
     case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
         if (!QFileInfo::exists(device))
             return {OpenFailure::Cause::NoSuchDevice, errorText};
         return {mayOpen(device) ? OpenFailure::Cause::Busy : OpenFailure::Cause::AccessDenied,
                 errorText};
+#else
+        // Windows refuses a port that another program holds with "access denied".
+        return {OpenFailure::Cause::Busy, errorText};
+#endif
     case QSerialPort::UnsupportedOperationError:
         return {OpenFailure::Cause::RateRefused, errorText};
     default:
@@ -92,11 +98,14 @@ bool QtSerialPort::isOpen() const {
 
 std::optional<OpenFailure> QtSerialPort::open() {
     const QString device = portDevice(commPort());
+#ifdef Q_OS_UNIX
     // QSerialPort takes and syncs a lock file before it finds out that there is no device,
     // some milliseconds per port; the window probes ten ports at start-up, most of them
-    // absent. The answer for a name with nothing behind it is the same either way.
+    // absent. The answer for a path with nothing behind it is the same either way. (A
+    // Windows port is a name such as "COM4", not a file, so there QSerialPort decides.)
     if (!QFileInfo::exists(device))
         return OpenFailure{OpenFailure::Cause::NoSuchDevice, qt_error_string(ENOENT)};
+#endif
     m_port.setPortName(device);
     const LineSettings& line = settings();
     m_port.setBaudRate(line.rate);
@@ -113,9 +122,12 @@ std::optional<OpenFailure> QtSerialPort::open() {
     return std::nullopt;
 }
 
-void QtSerialPort::close() {
-    if (m_port.isOpen())
-        m_port.close();
+void QtSerialPort::drainOutput() {
+    dx400::drainOutput(m_port.handle(), kDrainBound);
+}
+
+void QtSerialPort::closeDevice() {
+    m_port.close();
 }
 
 bool QtSerialPort::write(const QByteArray& bytes) {
@@ -155,7 +167,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
 void QtSerialPort::loseLine() {
     if (!m_port.isOpen())
         return;
-    m_port.close();
+    close();
     m_port.clearError();
     emit lineLost();
 }

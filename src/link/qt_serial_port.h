@@ -8,11 +8,13 @@ namespace dx400 {
 
 // The serial port on QSerialPort.
 //
-// Two habits of QSerialPort are handled here. write() only queues bytes until the event
+// Three habits of QSerialPort are handled here. write() only queues bytes until the event
 // loop runs, so each write is flushed at once: frames paced by blocking pauses must leave
-// one by one, not in a burst. And when the far end hangs up, QSerialPort reports read
-// errors over and over at full processor load while the port stays open, so any such
-// error closes the port and is reported once as a lost line.
+// one by one, not in a burst. When the far end hangs up, QSerialPort reports read errors
+// over and over at full processor load while the port stays open, so any such error
+// closes the port and is reported once as a lost line. And close() restores the port's
+// earlier settings at once, while the system may still hold bytes to send, so closing
+// drains the output first.
 class QtSerialPort final : public SerialPort {
     Q_OBJECT
 public:
@@ -21,11 +23,14 @@ public:
     void discardInput() override;
     bool isOpen() const override;
     std::optional<OpenFailure> open() override;
-    void close() override;
     bool write(const QByteArray& bytes) override;
     int inBufferCount() const override;
     std::optional<quint8> readByte() override;
     QString deviceName(int n) const override;
+
+protected:
+    void drainOutput() override;
+    void closeDevice() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);

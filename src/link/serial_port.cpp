@@ -17,6 +17,13 @@ bool SerialPort::setSettings(const QString& text) {
     return true;
 }
 
+void SerialPort::close() {
+    if (!isOpen())
+        return;
+    drainOutput();
+    closeDevice();
+}
+
 void SerialPort::setRThreshold(int k) {
     m_threshold = k;
     if (k > 0 && inBufferCount() >= k)

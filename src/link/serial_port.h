@@ -57,7 +57,11 @@ public:
     virtual bool isOpen() const = 0;
     // Opens the selected port with the current settings; the failure says why.
     virtual std::optional<OpenFailure> open() = 0;
-    virtual void close() = 0;
+    // Closes the port once the system has put every byte written to it on the wire
+    // (waiting a bounded time). Closing restores the port's earlier line settings at
+    // once, so without the wait the tail of a last frame, such as EXIT's stop command,
+    // could leave a real UART at the wrong rate.
+    void close();
     // Writes the bytes and returns once they have reached the line (or its driver),
     // bounded to about a second. A write that fails or stays short closes the port,
     // emits lineLost and returns false: the bytes were not sent.
@@ -77,6 +81,10 @@ signals:
     void lineLost();
 
 protected:
+    // Waits, bounded in time, until the system has sent what was written; then closes.
+    virtual void drainOutput() = 0;
+    virtual void closeDevice() = 0;
+
     // Implementations call this whenever bytes have arrived. The event is posted, never
     // raised from inside another call, so that it cannot run in the middle of a handler.
     void bytesArrived();

@@ -11,8 +11,13 @@ void FakeSerialPort::feed(const QByteArray& bytes) {
 void FakeSerialPort::loseLine() {
     if (!m_open)
         return;
-    m_open = false;
+    close();
     emit lineLost();
+}
+
+void FakeSerialPort::closeDevice() {
+    m_open = false;
+    events << QStringLiteral("close");
 }
 
 std::optional<OpenFailure> FakeSerialPort::open() {
@@ -33,6 +38,7 @@ bool FakeSerialPort::write(const QByteArray& bytes) {
         return false;
     }
     writes.append(bytes);
+    events << QStringLiteral("write");
     return true;
 }
 

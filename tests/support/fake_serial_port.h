@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QSet>
+#include <QStringList>
 #include <deque>
 
 namespace dx400::test {
@@ -18,6 +19,8 @@ public:
     bool failWrites = false;
 
     QList<QByteArray> writes;
+    // What happened on the line, in order: "write", "drain" and "close".
+    QStringList events;
 
     void feed(const QByteArray& bytes);
     void raiseOther() { raiseOtherEvent(); }
@@ -27,13 +30,16 @@ public:
     void discardInput() override { m_input.clear(); }
     bool isOpen() const override { return m_open; }
     std::optional<OpenFailure> open() override;
-    void close() override { m_open = false; }
     bool write(const QByteArray& bytes) override;
     int inBufferCount() const override { return static_cast<int>(m_input.size()); }
     std::optional<quint8> readByte() override;
     QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
 
     int openCount = 0;
+
+protected:
+    void drainOutput() override { events << QStringLiteral("drain"); }
+    void closeDevice() override;
 
 private:
     bool m_open = false;
