@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-nanum xvfb xauth
+    fonts-nanum fonts-baekmuk xvfb xauth
     dpkg-dev file desktop-file-utils appstream clang-tidy
 )
 

@@ -1,6 +1,9 @@
 // The controls of the window: names, captions, places, colours, fonts and limits.
 #include "app_look.h"
+#include "caption_text.h"
+#include "choice_list.h"
 #include "circle_indicator.h"
+#include "command_button.h"
 #include "form1.h"
 #include "params/parameter_table.h"
 #include "receive_echo_box.h"
@@ -36,18 +39,23 @@ template <typename W> W* place(W* widget, const char* name, QRect geometry, cons
     return widget;
 }
 
+// Captions wrap onto further lines where the label has the height, as "홈이동속도" does.
 QLabel* label(QWidget* parent, const char* name, const char* caption, QRect geometry,
               const QFont& font) {
-    auto* l = place(new QLabel(QString::fromUtf8(caption), parent), name, geometry, font);
+    auto* l = place(new CaptionLabel(QString::fromUtf8(caption), parent), name, geometry, font);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setWordWrap(true);
     return l;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry,
                     const QFont& font, const QColor& face = QColor()) {
-    auto* b = place(new QPushButton(QString::fromUtf8(caption), parent), name, geometry, font);
-    if (face.isValid())
+    auto* b = place(new CommandButton(parent), name, geometry, font);
+    b->setText(QString::fromUtf8(caption));
+    if (face.isValid()) {
+        b->setColourFace(true);
         setBackground(b, face);
+    }
     return b;
 }
 
@@ -110,6 +118,7 @@ void Form1::buildSettingsFrame() {
     for (QComboBox* combo : {Combo_0, Combo_1}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        countOnlyChosenEntries(combo);
         setBackground(combo, kChoiceBackground);
         setBackground(combo->lineEdit(), kChoiceBackground);
     }
@@ -177,7 +186,6 @@ void Form1::buildMotionSide() {
     mtr_STOP = button(this, "mtr_STOP", "MOTOR    STOP", twipsRect(5400, 6240, 2535, 735), plain,
                       kFaceCyan);
     Label9 = label(this, "Label9", "JOG SPEED (0~2047)", twipsRect(5040, 7080, 1455, 495), bold);
-    Label9->setWordWrap(true);
     Txt_Jog = textBox(this, "Txt_Jog", "300", twipsRect(6600, 7080, 1335, 495), plain, 4, true);
 }
 
