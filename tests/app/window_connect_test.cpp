@@ -1,10 +1,13 @@
 #include "app/form1.h"
+#include "fake_window.h"
 #include "link/qt_serial_port.h"
 #include "message_catcher.h"
 #include "pty_port.h"
 #include "window_access.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSerialPort>
 
 using namespace dx400;
@@ -104,4 +107,45 @@ TEST(WindowConnect, ClosingTheWindowSendsNothingAndReleasesThePort) {
     window.close();
     EXPECT_TRUE(pty.readAvailable().isEmpty());
     EXPECT_FALSE(window.serialPort().isOpen());
+}
+
+TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
+    struct Case {
+        const char* list;
+        const char* typed;
+        const char* says; // the one message of the connect that fails
+        int chosen;       // entry then chosen from the list
+        int port, rate;   // what the connect then opens
+    };
+    const Case cases[] = {
+        {"Combo_1", "9600", "통신 속도가 선택되지 않았습니다", 8, 4, 9600},
+        {"Combo_0", "COM1", "포트가 선택되지 않았습니다", 0, 1, 19200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        FakeWindow w;
+        w.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+        MessageCatcher messages;
+        auto* list = control<QComboBox>(w.window, c.list);
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), QString::fromUtf8(c.typed));
+        click(w.window, "통신연결버튼"); // the field loses the focus first
+        EXPECT_EQ(list->currentText(), c.typed) << "the field keeps what was typed";
+        ASSERT_EQ(messages.texts.size(), 1);
+        EXPECT_TRUE(messages.texts[0].contains(QString::fromUtf8(c.says)))
+            << messages.texts[0].toStdString();
+        EXPECT_EQ(w.port->openCount, 10) << "only the start-up probes opened a port";
+
+        // Chosen from the drop-down list, the entry counts again.
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        const QRect entry = view->visualRect(list->model()->index(c.chosen, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, entry.center());
+        click(w.window, "통신연결버튼");
+        EXPECT_EQ(messages.texts.size(), 1);
+        ASSERT_TRUE(w.port->isOpen());
+        EXPECT_EQ(w.port->commPort(), c.port);
+        EXPECT_EQ(w.port->settings().rate, c.rate);
+    }
 }
