@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QStyleFactory>
 #include <QWidget>
 
@@ -37,6 +38,11 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 QColor background(const QWidget* widget) {
     return widget->palette().color(backgroundRole(widget));
+}
+
+void showText(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 QColor systemButtonColour() {

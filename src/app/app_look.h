@@ -4,6 +4,7 @@
 #include <QFont>
 
 class QApplication;
+class QLineEdit;
 class QWidget;
 
 namespace dx400 {
@@ -27,6 +28,10 @@ QFont gulim(double pointSize, bool bold = false);
 // Background colour of a text box or face colour of a button.
 void setBackground(QWidget* widget, const QColor& colour);
 QColor background(const QWidget* widget);
+
+// Puts a text into a box and shows it from its first character: QLineEdit::setText
+// leaves the view at the end, which hides the start of a text wider than the box.
+void showText(QLineEdit* box, const QString& text);
 
 // The system's button colour, which the jog buttons show when idle.
 QColor systemButtonColour();

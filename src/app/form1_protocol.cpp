@@ -25,12 +25,16 @@ bool Form1::protocol(int cmd, int opt1, int data3, int data2, int data1, int dat
     txt_tx->setText(QString());
     if (!fillTxBuffer(tx_buf, {cmd, opt1, data3, data2, data1, data0}))
         return false;
-    txt_tx->setText(QString::fromLatin1(echoText(std::span(tx_buf).first(kFrameLength))));
+    showText(txt_tx, QString::fromLatin1(echoText(std::span(tx_buf).first(kFrameLength))));
     // The reply decoder reads the data digits at fixed places of rx_txt, so it must
     // start empty for every frame.
     rx_txt->setText(QString());
-    return MSC->write(QByteArray(reinterpret_cast<const char*>(tx_buf.data()),
-                                 static_cast<qsizetype>(tx_buf.size())));
+    if (MSC->write(QByteArray(reinterpret_cast<const char*>(tx_buf.data()),
+                              static_cast<qsizetype>(tx_buf.size()))))
+        return true;
+    // A frame that never left is not shown as sent; the lost-line message says why.
+    txt_tx->clear();
+    return false;
 }
 
 void Form1::MSC_OnComm() {
@@ -86,7 +90,7 @@ void Form1::applyReply(quint8 rxCmd, const std::string& rxHex, const std::string
     if (action.fillIndex == 0)
         return;
     QLineEdit* box = readBox(action.fillIndex);
-    box->setText(QString::fromStdString(action.valueText));
+    showText(box, QString::fromStdString(action.valueText));
     setBackground(box, colour::kRead);
     QThread::msleep(kPauseMs);
     read_state = action.newReadState;

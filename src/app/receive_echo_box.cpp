@@ -60,12 +60,30 @@ void ReceiveEchoBox::append(QStringView piece) {
     if (piece.isEmpty())
         return;
     QString all = text(); // shares the model's text
+    const int cursor = cursorPosition();
     {
         const QSignalBlocker quiet(this);
         setText(QString()); // the model lets go, so `all` alone holds the characters
     }
     all.append(piece); // grows in place, amortised
     setText(all);
+    // Bytes arriving do not move the view: it stays where the operator's cursor is, at the
+    // first character unless the operator moved it.
+    setCursorPosition(cursor);
+}
+
+QRect ReceiveEchoBox::characterRect(int position) const {
+    const QRect area = textArea();
+    scrollToCursor(area.width());
+    const QString all = text();
+    if (position < m_first || position >= all.size())
+        return {};
+    const QFontMetricsF metrics(font());
+    const qreal left = metrics.horizontalAdvance(all.mid(m_first, position - m_first));
+    if (left > area.width())
+        return {};
+    const qreal width = metrics.horizontalAdvance(all.at(position));
+    return QRectF(area.left() + left, area.top(), width, area.height()).toAlignedRect();
 }
 
 void ReceiveEchoBox::copySelection() const {
@@ -96,7 +114,7 @@ int ReceiveEchoBox::fittingStart(const QString& all, int end, qreal width) const
     return i;
 }
 
-void ReceiveEchoBox::scrollToCursor(qreal width) {
+void ReceiveEchoBox::scrollToCursor(qreal width) const {
     const QString all = text();
     const int cursor = cursorPosition();
     m_first = std::clamp(m_first, 0, static_cast<int>(all.size()));
@@ -154,6 +172,7 @@ void ReceiveEchoBox::paintEvent(QPaintEvent*) {
 
 int ReceiveEchoBox::positionAt(int x) const {
     const QRect area = textArea();
+    scrollToCursor(area.width());
     QTextLayout layout;
     const int shown = layoutVisible(text(), area.width(), layout);
     const int inView = layout.lineAt(0).xToCursor(x - area.left());

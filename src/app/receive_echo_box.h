@@ -29,6 +29,11 @@ public:
     // Puts the selected text on the clipboard.
     void copySelection() const;
 
+    // Where a character is drawn, in the box's coordinates; empty when it is out of view.
+    QRect characterRect(int position) const;
+    // The position in the text nearest to x, in the box's coordinates.
+    int positionAt(int x) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -41,17 +46,16 @@ protected:
 private:
     QRect textArea() const;
     // Scrolls so that the cursor is in view and no room is left empty at the end.
-    void scrollToCursor(qreal width);
+    void scrollToCursor(qreal width) const;
     // The first character from which the text up to `end` fits in `width`.
     int fittingStart(const QString& all, int end, qreal width) const;
     // Lays out the characters in view, from m_first on; returns how many it took.
     int layoutVisible(const QString& all, qreal width, QTextLayout& layout) const;
-    int positionAt(int x) const;
     void moveCursorTo(int position, bool select);
     void replayHistory(bool forward); // undo, or redo when forward
     void deleteRange(int from, int to);
 
-    int m_first = 0; // first character in view
+    mutable int m_first = 0; // first character in view, kept by scrollToCursor()
 };
 
 } // namespace dx400
