@@ -49,14 +49,28 @@ void Form1::connectHandlers() {
         connect(button, &QPushButton::clicked, this, handler);
 }
 
-void Form1::Form_Load() {
-    // Centre on the screen; the window is placed once and never moves by itself.
+void Form1::centreOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         const QSize outer = frameGeometry().size();
         move(area.x() + (area.width() - outer.width()) / 2,
              area.y() + (area.height() - outer.height()) / 2);
     }
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // Before the window is shown its frame is unknown, so start-up centres the client
+    // area. Once the window manager has framed it, the frame is centred instead, once.
+    if (!m_centredFrame && frameGeometry().size() != size()) {
+        m_centredFrame = true;
+        centreOnScreen();
+    }
+}
+
+void Form1::Form_Load() {
+    // Centre on the screen; the window is placed once and never moves by itself.
+    centreOnScreen();
     for (int n = 1; n <= 10; ++n) {
         if (Port_Probe(*MSC, n)) {
             auto* entry = new QListWidgetItem(portName(n), PORT);

@@ -66,6 +66,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void buildControls();
@@ -77,6 +78,7 @@ private:
     void describeControls();
     void connectHandlers();
 
+    void centreOnScreen();
     void setConnected(bool connected);
     void onLineLost();
     void failConnect(const QString& message);
@@ -84,7 +86,7 @@ private:
     void applyReply(quint8 rxCmd, const std::string& rxHex, const std::string& rxHead);
     void sendMove(int opt1);
     void sendJog(int cmd, QPushButton* clicked, QPushButton* other);
-    bool readBoxNumber(QLineEdit* box, qint32& value);
+    bool readBoxNumber(QLineEdit* box, const QString& refusal, qint32& value);
     void writeParameter(const DriveParameter& parameter);
 
     QLineEdit* writeBox(const DriveParameter& parameter) const;
@@ -96,6 +98,7 @@ private:
     quint8 read_state = 0;
     quint8 out_state = 0;
     bool m_connected = false;
+    bool m_centredFrame = false;
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;

@@ -14,14 +14,17 @@ namespace dx400 {
 namespace {
 constexpr int kAbsolute = 0;
 constexpr int kIncremental = 1;
+// The boxes take at most 7 and 4 characters; the drive runs jogs from 0 to 2047.
+const QString kPulseRefused =
+    QStringLiteral("에러 이동펄스 값이 숫자가 아니다. -999999부터 9999999까지의 수를 넣어야 한다.");
+const QString kJogSpeedRefused =
+    QStringLiteral("에러 JOG SPEED 값이 숫자가 아니다. 0부터 2047까지의 수를 넣어야 한다.");
 } // namespace
 
-bool Form1::readBoxNumber(QLineEdit* box, qint32& value) {
+bool Form1::readBoxNumber(QLineEdit* box, const QString& refusal, qint32& value) {
     const NumberReading reading = readNumber(box->text().toStdString());
     if (!reading.ok()) {
-        showMessage(this, QStringLiteral("'%1'은(는) 사용할 수 없는 값입니다. -2147483648부터 "
-                                         "2147483647까지의 숫자를 입력하십시오.")
-                              .arg(box->text()));
+        showMessage(this, refusal);
         return false;
     }
     value = reading.value;
@@ -30,10 +33,10 @@ bool Form1::readBoxNumber(QLineEdit* box, qint32& value) {
 
 void Form1::sendMove(int opt1) {
     qint32 value = 0;
-    if (!readBoxNumber(Text_PULSE, value))
+    if (!readBoxNumber(Text_PULSE, kPulseRefused, value))
         return;
-    const auto data = packPulses(value);
-    protocol(command::kMove, opt1, data[0], data[1], data[2], data[3]);
+    const auto bytes = packPulses(value);
+    protocol(command::kMove, opt1, bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
 void Form1::CMD_CUR_Click() {
@@ -45,10 +48,10 @@ void Form1::CMD_CUR_R_Click() {
 
 void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
     qint32 speed = 0;
-    if (!readBoxNumber(Txt_Jog, speed))
+    if (!readBoxNumber(Txt_Jog, kJogSpeedRefused, speed))
         return;
-    const auto data = packPulses(speed);
-    if (!protocol(cmd, 0, data[0], data[1], data[2], data[3]))
+    const auto bytes = packPulses(speed);
+    if (!protocol(cmd, 0, bytes[0], bytes[1], bytes[2], bytes[3]))
         return;
     setBackground(other, systemButtonColour());
     setBackground(clicked, colour::kRed);

@@ -12,6 +12,7 @@ namespace dx400 {
 struct DriveParameter {
     int index;                // opt1 of the write (5) and read (6) commands
     const char* label;        // panel label
+    const char* messageName;  // the parameter as the messages name it
     const char* writeBox;     // object name of the write box
     const char* readBox;      // object name of the read-back box
     int valueBytes;           // 1: data0 only; 2: data1 (high) and data0 (low)

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <functional>
 #include <random>
 
 using namespace dx400;
@@ -146,8 +147,9 @@ TEST(WindowFaults, WriteAllStopsAtTheFirstFrameThatCannotGo) {
     click(w.window, "cmd_Data");
 
     ASSERT_EQ(w.port->writes.size(), 2);
-    EXPECT_EQ(w.messages.texts, QStringList({"에러 동작속도 값이 숫자가 아니다.", kLineLost}));
+    EXPECT_EQ(w.messages.texts, QStringList({"에러 구동속도 값이 숫자가 아니다.", kLineLost}));
     EXPECT_TRUE(showsNotConnected(w.window));
+    EXPECT_EQ(w.text("txt_tx"), "") << "a frame that never left is not shown as sent";
     const std::pair<const char*, const char*> colours[] = {
         {"Text_WDATA2", "#FFFF80"}, {"Text_WDATA3", "#FFFF80"}, {"Text_VMAX", "#FFFFFF"},
         {"Text_ACCEL", "#FFFFFF"},  {"Text_HSPD", "#FFFFFF"},   {"Text_REL", "#FFFFFF"}};
@@ -224,5 +226,34 @@ TEST(WindowFaults, BoxesKeepTheirLimitForPastedText) {
         box->end(false);
         box->insert(pasted);
         EXPECT_EQ(box->text(), pasted.left(limit)) << name << " inserted at the end";
+    }
+}
+
+TEST(WindowFaults, EveryCloseAfterAWriteDrainsTheLineFirst) {
+    struct Case {
+        const char* name;
+        std::function<void(Connected&)> act;
+        QStringList events; // on the line, from the connect on
+    };
+    const Case cases[] = {
+        {"EXIT", [](Connected& w) { click(w.window, "CMD3"); }, {"write", "drain", "close"}},
+        {"window closed",
+         [](Connected& w) {
+             click(w.window, "cmd_ROR");
+             w.window.close();
+         },
+         {"write", "drain", "close"}},
+        {"line lost on a write",
+         [](Connected& w) {
+             w.port->failWrites = true;
+             click(w.window, "mtr_STOP");
+         },
+         {"drain", "close"}},
+    };
+    for (const Case& c : cases) {
+        Connected w;
+        w.port->events.clear(); // the start-up probes opened and closed ports too
+        c.act(w);
+        EXPECT_EQ(w.port->events.join(' '), c.events.join(' ')) << c.name;
     }
 }

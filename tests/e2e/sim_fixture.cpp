@@ -1,5 +1,7 @@
 #include "sim_fixture.h"
 
+#include "pty_port.h"
+
 #include "app/app_look.h"
 #include "app/circle_indicator.h"
 #include "link/qt_serial_port.h"
@@ -43,6 +45,7 @@ SimFixture::SimFixture(const sim::Faults& faults, const sim::Inputs& inputs) {
     m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
     m_oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    test::linkPortsToNothing(4);
     m_sim = std::make_unique<sim::PtyServer>(4, faults, inputs);
     m_sim->start();
     m_window = std::make_unique<Form1>(std::make_unique<QtSerialPort>());

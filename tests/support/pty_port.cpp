@@ -15,8 +15,18 @@
 
 namespace dx400::test {
 
+void linkPortsToNothing(int except) {
+    QDir().mkpath(portLinkDirectory());
+    for (int n = 1; n <= 10; ++n) {
+        if (n != except)
+            QFile::link(QStringLiteral("/nonexistent/dx400-test-port"),
+                        portLinkDirectory() + QLatin1Char('/') + portName(n));
+    }
+}
+
 PtyPort::PtyPort(int n) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    linkPortsToNothing(n);
     termios raw{};
     cfmakeraw(&raw);
     int slave = -1;

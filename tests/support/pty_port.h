@@ -6,7 +6,13 @@
 
 namespace dx400::test {
 
-// A raw pseudo-terminal whose far end the tool opens as port COMn. The port-naming link
+// Points every port COM1 to COM10 but `except` at a device that does not exist, in the
+// current XDG_CONFIG_HOME, so that a window probing its ports never opens the machine's
+// own serial devices (/dev/ttyS0 is often its console).
+void linkPortsToNothing(int except);
+
+// A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
+// stands for nothing. The port-naming link
 // lives under a temporary XDG_CONFIG_HOME that this object sets for the process.
 class PtyPort {
 public:
