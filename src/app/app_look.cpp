@@ -14,14 +14,46 @@ void applyApplicationLook(QApplication& app) {
     app.setApplicationDisplayName(QStringLiteral("DX-400"));
 }
 
+namespace {
+
+const QString kGulim = QStringLiteral("굴림");
+
+void substituteGulim() {
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(
+            kGulim, {QStringLiteral("Gulim"), QStringLiteral("Baekmuk Gulim"),
+                     QStringLiteral("NanumGothic"), QStringLiteral("Noto Sans CJK KR")});
+        return true;
+    }();
+    (void)substituted;
+}
+
+} // namespace
+
 QFont gulim(double pointSize, bool bold) {
-    QFont font;
-    font.setFamilies({QStringLiteral("굴림"), QStringLiteral("Gulim"),
-                      QStringLiteral("Baekmuk Gulim"), QStringLiteral("NanumGothic"),
-                      QStringLiteral("Noto Sans CJK KR")});
+    substituteGulim();
+    QFont font(kGulim);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
+}
+
+void useWindowFonts(QWidget* form) {
+    substituteGulim();
+    // Designer keeps font sizes in whole points: the form's 10 and 11 pt stand for 9.75
+    // and 11.25 pt, 13 and 15 pixels at 96 dots per inch.
+    QList<QWidget*> widgets = form->findChildren<QWidget*>();
+    widgets.prepend(form);
+    for (QWidget* widget : widgets) {
+        if (!widget->testAttribute(Qt::WA_SetFont))
+            continue;
+        QFont font = widget->font();
+        if (font.pointSizeF() == 10)
+            font.setPointSizeF(9.75);
+        else if (font.pointSizeF() == 11)
+            font.setPointSizeF(11.25);
+        widget->setFont(font);
+    }
 }
 
 namespace {

@@ -21,9 +21,13 @@ inline const QColor kRed{0xFF, 0x00, 0x00};     // indicator on, jog in progress
 // own colour on every platform, and the window font.
 void applyApplicationLook(QApplication& app);
 
-// "굴림" at the given size, falling back to a Korean font the system has so that Hangul
-// renders where Gulim is not installed.
+// "굴림" at the given size. Where Gulim is not installed, Baekmuk Gulim, NanumGothic or
+// Noto Sans CJK KR stands in for it, in that order, so that Hangul renders.
 QFont gulim(double pointSize, bool bold = false);
+
+// Gives the window's form the fonts it describes: "굴림" with its stand-ins, at sizes
+// that the form can only give in whole points.
+void useWindowFonts(QWidget* form);
 
 // Background colour of a text box or face colour of a button.
 void setBackground(QWidget* widget, const QColor& colour);

@@ -1,6 +1,6 @@
 #include "command_button.h"
 
-#include "caption_text.h"
+#include "caption_label.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

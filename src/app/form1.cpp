@@ -1,25 +1,31 @@
 #include "form1.h"
 
 #include "app_look.h"
-#include "circle_indicator.h"
-#include "link/port_description.h"
+#include "choice_list.h"
 #include "link/port_naming.h"
+#include "port_tool_tips.h"
+#include "ui_form1.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QListWidget>
-#include <QPushButton>
 #include <QScreen>
 
 namespace dx400 {
 
 Form1::Form1(std::unique_ptr<SerialPort> msc, QWidget* parent)
-    : QWidget(parent), MSC(std::move(msc)) {
-    buildControls();
-    setFocusOrder();
-    describeControls();
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>()), MSC(std::move(msc)) {
+    ui->setupUi(this);
+    useWindowFonts(this);
+    countOnlyChosenEntries(ui->Combo_0);
+    countOnlyChosenEntries(ui->Combo_1);
+    m_writeBoxes = {ui->Text_WDATA2, ui->Text_WDATA3, ui->Text_VMAX,
+                    ui->Text_ACCEL,  ui->Text_HSPD,   ui->Text_REL};
+    m_readBoxes = {ui->Text_RDATA2, ui->Text_RDATA3, ui->Text_RVMAX,
+                   ui->Text_RACCEL, ui->Text_RHSPD,  ui->Text_REPOS};
+    auto* toolTips = new PortToolTips(*MSC, this);
+    toolTips->watch(ui->PORT);
+    toolTips->watch(ui->Combo_0->view());
     connectHandlers();
     connect(MSC.get(), &SerialPort::comm, this, [this] { MSC_OnComm(); });
     connect(MSC.get(), &SerialPort::lineLost, this, [this] { onLineLost(); });
@@ -32,21 +38,33 @@ Form1::~Form1() {
 
 void Form1::connectHandlers() {
     const std::pair<QPushButton*, void (Form1::*)()> handlers[] = {
-        {통신연결버튼, &Form1::통신연결버튼_Click},
-        {CMD3, &Form1::CMD3_Click},
-        {cmd_Data, &Form1::cmd_Data_Click},
-        {cmd_RData, &Form1::cmd_RData_Click},
-        {Cmd_RPOS, &Form1::Cmd_RPOS_Click},
-        {CMD_CUR, &Form1::CMD_CUR_Click},
-        {CMD_CUR_R, &Form1::CMD_CUR_R_Click},
-        {cmd_ROL, &Form1::cmd_ROL_Click},
-        {cmd_ROR, &Form1::cmd_ROR_Click},
-        {mtr_STOP, &Form1::mtr_STOP_Click},
-        {CMD_IN, &Form1::CMD_IN_Click},
-        {CMD_OUT, &Form1::CMD_OUT_Click},
+        {ui->통신연결버튼, &Form1::통신연결버튼_Click},
+        {ui->CMD3, &Form1::CMD3_Click},
+        {ui->cmd_Data, &Form1::cmd_Data_Click},
+        {ui->cmd_RData, &Form1::cmd_RData_Click},
+        {ui->Cmd_RPOS, &Form1::Cmd_RPOS_Click},
+        {ui->CMD_CUR, &Form1::CMD_CUR_Click},
+        {ui->CMD_CUR_R, &Form1::CMD_CUR_R_Click},
+        {ui->cmd_ROL, &Form1::cmd_ROL_Click},
+        {ui->cmd_ROR, &Form1::cmd_ROR_Click},
+        {ui->mtr_STOP, &Form1::mtr_STOP_Click},
+        {ui->CMD_IN, &Form1::CMD_IN_Click},
+        {ui->CMD_OUT, &Form1::CMD_OUT_Click},
     };
     for (const auto& [button, handler] : handlers)
         connect(button, &QPushButton::clicked, this, handler);
+}
+
+void Form1::Form_Load() {
+    // The window is placed once and never moves by itself.
+    centreOnScreen();
+    for (int n = 1; n <= 10; ++n) {
+        if (Port_Probe(*MSC, n))
+            (new QListWidgetItem(portName(n), ui->PORT))->setData(Qt::UserRole, n);
+    }
+    Rs232_Init();
+    setConnected(false);
+    ui->Combo_0->setFocus();
 }
 
 void Form1::centreOnScreen() {
@@ -68,38 +86,21 @@ void Form1::moveEvent(QMoveEvent* event) {
     }
 }
 
-void Form1::Form_Load() {
-    // Centre on the screen; the window is placed once and never moves by itself.
-    centreOnScreen();
-    for (int n = 1; n <= 10; ++n) {
-        if (Port_Probe(*MSC, n)) {
-            auto* entry = new QListWidgetItem(portName(n), PORT);
-            entry->setToolTip(describePort(MSC->deviceName(n)));
-        }
-    }
-    Rs232_Init();
-    setConnected(false);
-    Combo_0->setFocus();
-}
-
-QList<QPushButton*> Form1::commandButtons() const {
-    return {CMD3,    cmd_Data, cmd_RData, Cmd_RPOS, CMD_CUR, CMD_CUR_R,
-            cmd_ROL, cmd_ROR,  mtr_STOP,  CMD_IN,   CMD_OUT};
-}
-
 void Form1::setConnected(bool connected) {
     m_connected = connected;
-    Combo_0->setEnabled(!connected);
-    Combo_1->setEnabled(!connected);
-    통신연결버튼->setEnabled(!connected);
-    for (QPushButton* button : commandButtons())
+    ui->Combo_0->setEnabled(!connected);
+    ui->Combo_1->setEnabled(!connected);
+    ui->통신연결버튼->setEnabled(!connected);
+    for (QPushButton* button :
+         {ui->CMD3, ui->cmd_Data, ui->cmd_RData, ui->Cmd_RPOS, ui->CMD_CUR, ui->CMD_CUR_R,
+          ui->cmd_ROL, ui->cmd_ROR, ui->mtr_STOP, ui->CMD_IN, ui->CMD_OUT})
         button->setEnabled(connected);
-    rxled->setFillColour(connected ? colour::kRed : colour::kWhite);
+    ui->rxled->setFillColour(connected ? colour::kRed : colour::kWhite);
 }
 
 void Form1::CMD3_Click() {
-    // The stop frame has left for the line when protocol returns; ending the program
-    // before that could lose the stop command.
+    // The stop frame has left for the line when protocol returns, and closing the port
+    // waits until the system has sent it.
     protocol(command::kStop, 0, 0, 0, 0, 0);
     MSC->close();
     close();

@@ -2,36 +2,32 @@
 
 #include "link/serial_port.h"
 #include "protocol/command_frame.h"
+#include "protocol/reply_dispatch.h"
 
 #include <QWidget>
+#include <array>
 #include <memory>
 
-class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
+
+namespace Ui {
+class Form1;
+}
 
 namespace dx400 {
 
-class CircleIndicator;
-class ReceiveEchoBox;
-struct DriveParameter;
-
-// The DX-400 window: every control, the window-level state and one handler per button.
+// The DX-400 window: its controls (described once, in form1.ui), the window-level state
+// and one handler per button.
 //
 // One request end to end, READ POSITION: Cmd_RPOS_Click sets read_state to 8, paints
 // Text_RPOS white and calls protocol(6, 8, 0, 0, 0, 0). protocol fills tx_buf, shows the
 // frame in txt_tx, empties rx_txt and writes the 12 bytes to MSC, then returns. When the
 // drive's 10 reply bytes are waiting, MSC raises its communication event: MSC_OnComm reads
-// and echoes them into rx_txt, tests the fixed bytes, takes the command byte and the data
-// digits, and the reply dispatch writes the value into Text_RPOS, marks it light blue,
-// pauses 100 ms and sets read_state back to 0.
-//
-// The handlers keep the names the drive's documentation gives them; the logic that needs
-// no window (frames, echo, checks, dispatch, parameter limits, number reading) lives in
-// the core library.
+// them, the core turns them into echo pieces and the command byte, the echo goes into
+// rx_txt, and the core's dispatch takes the data digits from rx_txt's text; the window
+// then writes the value into Text_RPOS, marks it light blue, pauses 100 ms and sets
+// read_state back to 0.
 class Form1 : public QWidget {
 public:
     explicit Form1(std::unique_ptr<SerialPort> msc, QWidget* parent = nullptr);
@@ -61,7 +57,6 @@ public:
     // Window-level state, readable for tests and tools.
     quint8 readState() const { return read_state; }
     quint8 outState() const { return out_state; }
-    const TxBuffer& txBuffer() const { return tx_buf; }
     SerialPort& serialPort() { return *MSC; }
 
 protected:
@@ -69,29 +64,21 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    void buildControls();
-    void buildSettingsFrame();
-    void buildParameterPanel();
-    void buildMotionSide();
-    void buildMonitor();
-    void setFocusOrder();
-    void describeControls();
     void connectHandlers();
-
     void centreOnScreen();
     void setConnected(bool connected);
     void onLineLost();
-    void failConnect(const QString& message);
-    void appendReceived(const std::string& echo);
-    void applyReply(quint8 rxCmd, const std::string& rxHex, const std::string& rxHead);
+    void failConnect(const std::string& message);
+    void applyReply(const ReplyAction& action);
+    QLineEdit* readBox(int index) const;
     void sendMove(int opt1);
     void sendJog(int cmd, QPushButton* clicked, QPushButton* other);
-    bool readBoxNumber(QLineEdit* box, const QString& refusal, qint32& value);
-    void writeParameter(const DriveParameter& parameter);
+    bool readBoxNumber(QLineEdit* box, std::string_view refusal, qint32& value);
 
-    QLineEdit* writeBox(const DriveParameter& parameter) const;
-    QLineEdit* readBox(int index) const;
-    QList<QPushButton*> commandButtons() const;
+    std::unique_ptr<Ui::Form1> ui;
+    // The parameter boxes in panel order, as the parameter table lists the parameters.
+    std::array<QLineEdit*, 6> m_writeBoxes{};
+    std::array<QLineEdit*, 6> m_readBoxes{};
 
     std::unique_ptr<SerialPort> MSC;
     TxBuffer tx_buf{};
@@ -99,42 +86,6 @@ private:
     quint8 out_state = 0;
     bool m_connected = false;
     bool m_centredFrame = false;
-
-    QGroupBox* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* Combo_0 = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* Combo_1 = nullptr;
-    QPushButton* 통신연결버튼 = nullptr;
-    QPushButton* CMD3 = nullptr;
-    QLabel* Label6_0 = nullptr;
-    QListWidget* PORT = nullptr;
-    CircleIndicator* rxled = nullptr;
-
-    QPushButton* cmd_Data = nullptr;
-    QPushButton* cmd_RData = nullptr;
-    QPushButton* Cmd_RPOS = nullptr;
-    QLineEdit* Text_RPOS = nullptr;
-
-    QPushButton* CMD_CUR = nullptr;
-    QPushButton* CMD_CUR_R = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Text_PULSE = nullptr;
-    QPushButton* CMD_IN = nullptr;
-    QPushButton* CMD_OUT = nullptr;
-    CircleIndicator* led1 = nullptr;
-    CircleIndicator* led2 = nullptr;
-    CircleIndicator* led3 = nullptr;
-    QPushButton* cmd_ROL = nullptr;
-    QPushButton* cmd_ROR = nullptr;
-    QPushButton* mtr_STOP = nullptr;
-    QLabel* Label9 = nullptr;
-    QLineEdit* Txt_Jog = nullptr;
-
-    QLabel* Label14 = nullptr;
-    QLineEdit* txt_tx = nullptr;
-    QLabel* Label7 = nullptr;
-    ReceiveEchoBox* rx_txt = nullptr;
 };
 
 } // namespace dx400

@@ -5,6 +5,8 @@
 #include "motion/pulse_packing.h"
 #include "params/number_reader.h"
 #include "protocol/reply_dispatch.h"
+#include "texts/operator_texts.h"
+#include "ui_form1.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,14 +16,9 @@ namespace dx400 {
 namespace {
 constexpr int kAbsolute = 0;
 constexpr int kIncremental = 1;
-// The boxes take at most 7 and 4 characters; the drive runs jogs from 0 to 2047.
-const QString kPulseRefused =
-    QStringLiteral("에러 이동펄스 값이 숫자가 아니다. -999999부터 9999999까지의 수를 넣어야 한다.");
-const QString kJogSpeedRefused =
-    QStringLiteral("에러 JOG SPEED 값이 숫자가 아니다. 0부터 2047까지의 수를 넣어야 한다.");
 } // namespace
 
-bool Form1::readBoxNumber(QLineEdit* box, const QString& refusal, qint32& value) {
+bool Form1::readBoxNumber(QLineEdit* box, std::string_view refusal, qint32& value) {
     const NumberReading reading = readNumber(box->text().toStdString());
     if (!reading.ok()) {
         showMessage(this, refusal);
@@ -33,7 +30,7 @@ bool Form1::readBoxNumber(QLineEdit* box, const QString& refusal, qint32& value)
 
 void Form1::sendMove(int opt1) {
     qint32 value = 0;
-    if (!readBoxNumber(Text_PULSE, kPulseRefused, value))
+    if (!readBoxNumber(ui->Text_PULSE, text::kPulsesRefused, value))
         return;
     const auto bytes = packPulses(value);
     protocol(command::kMove, opt1, bytes[0], bytes[1], bytes[2], bytes[3]);
@@ -48,7 +45,7 @@ void Form1::CMD_CUR_R_Click() {
 
 void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
     qint32 speed = 0;
-    if (!readBoxNumber(Txt_Jog, kJogSpeedRefused, speed))
+    if (!readBoxNumber(ui->Txt_Jog, text::kJogSpeedRefused, speed))
         return;
     const auto bytes = packPulses(speed);
     if (!protocol(cmd, 0, bytes[0], bytes[1], bytes[2], bytes[3]))
@@ -58,17 +55,17 @@ void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
 }
 
 void Form1::cmd_ROL_Click() {
-    sendJog(command::kJogRol, cmd_ROL, cmd_ROR);
+    sendJog(command::kJogRol, ui->cmd_ROL, ui->cmd_ROR);
 }
 void Form1::cmd_ROR_Click() {
-    sendJog(command::kJogRor, cmd_ROR, cmd_ROL);
+    sendJog(command::kJogRor, ui->cmd_ROR, ui->cmd_ROL);
 }
 
 void Form1::mtr_STOP_Click() {
     if (!protocol(command::kStop, 0, 0, 0, 0, 0))
         return;
-    setBackground(cmd_ROR, systemButtonColour());
-    setBackground(cmd_ROL, systemButtonColour());
+    setBackground(ui->cmd_ROR, systemButtonColour());
+    setBackground(ui->cmd_ROL, systemButtonColour());
 }
 
 void Form1::CMD_IN_Click() {
@@ -80,12 +77,12 @@ void Form1::CMD_OUT_Click() {
     // The caption names what the next click will do; it changes before the frame and
     // out_state after it. A frame that never left puts the caption back.
     const bool switchOn = out_state == 0;
-    const QString caption = CMD_OUT->text();
-    CMD_OUT->setText(switchOn ? QStringLiteral("출력OFF") : QStringLiteral("출력ON"));
+    const QString caption = ui->CMD_OUT->text();
+    ui->CMD_OUT->setText(QString::fromUtf8(switchOn ? text::kOutputOff : text::kOutputOn));
     if (protocol(command::kOutput, 1, 0, 0, 0, switchOn ? 1 : 0))
         out_state = switchOn ? 1 : 0;
     else
-        CMD_OUT->setText(caption);
+        ui->CMD_OUT->setText(caption);
 }
 
 } // namespace dx400

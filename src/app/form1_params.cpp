@@ -4,9 +4,9 @@
 #include "message_box.h"
 #include "params/number_reader.h"
 #include "params/parameter_table.h"
-#include "protocol/reply_dispatch.h"
+#include "texts/operator_texts.h"
+#include "ui_form1.h"
 
-#include <QLineEdit>
 #include <QThread>
 
 namespace dx400 {
@@ -16,8 +16,8 @@ constexpr unsigned long kWritePauseMs = 100;
 }
 
 void Form1::cmd_Data_Click() {
-    for (int index : kPaintOrder)
-        setBackground(writeBox(*parameterByIndex(index)), colour::kWhite);
+    for (std::size_t position : kPaintOrder)
+        setBackground(m_writeBoxes[position], colour::kWhite);
 
     // Each value is tested just before its own frame, so the frames of the parameters
     // before a refused one have already left. A refused value sends no frame at all:
@@ -25,16 +25,16 @@ void Form1::cmd_Data_Click() {
     const auto& parameters = driveParameters();
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const DriveParameter& parameter = parameters[i];
-        const NumberReading reading = readNumber(writeBox(parameter)->text().toStdString());
+        const NumberReading reading = readNumber(m_writeBoxes[i]->text().toStdString());
         if (reading.kind == NumberReading::Kind::NotANumber) {
-            showMessage(this, QString::fromStdString(notANumberMessage(parameter)));
+            showMessage(this, text::notANumber(parameter.name));
         } else if (!reading.ok() || !acceptsValue(parameter, reading.value)) {
-            showMessage(this, QString::fromUtf8(parameter.rangeMessage));
+            showMessage(this, parameter.rangeMessage);
         } else {
             const auto [high, low] = splitValue(parameter, reading.value);
             if (!protocol(command::kWriteParameter, parameter.index, 0, 0, high, low))
                 return; // the line is gone; the rest could not be sent either
-            setBackground(writeBox(parameter), colour::kWritten);
+            setBackground(m_writeBoxes[i], colour::kWritten);
         }
         if (i + 1 < parameters.size())
             QThread::msleep(kWritePauseMs);
@@ -42,15 +42,15 @@ void Form1::cmd_Data_Click() {
 }
 
 void Form1::cmd_RData_Click() {
-    for (int index : kPaintOrder)
-        setBackground(readBox(index), colour::kWhite);
+    for (std::size_t position : kPaintOrder)
+        setBackground(m_readBoxes[position], colour::kWhite);
     read_state = static_cast<quint8>(driveParameters().front().index);
     protocol(command::kReadParameter, read_state, 0, 0, 0, 0);
 }
 
 void Form1::Cmd_RPOS_Click() {
     read_state = read_state::kPosition;
-    setBackground(Text_RPOS, colour::kWhite);
+    setBackground(ui->Text_RPOS, colour::kWhite);
     protocol(command::kReadParameter, kPositionIndex, 0, 0, 0, 0);
 }
 

@@ -1,39 +1,35 @@
 // Sending command frames, receiving replies and dispatching them.
 #include "app_look.h"
-#include "circle_indicator.h"
 #include "form1.h"
 #include "message_box.h"
 #include "params/parameter_table.h"
 #include "protocol/hex_echo.h"
-#include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"
-#include "receive_echo_box.h"
+#include "texts/operator_texts.h"
+#include "ui_form1.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QThread>
-#include <vector>
 
 namespace dx400 {
 
 namespace {
-constexpr int kReceiveThreshold = 10;
 constexpr unsigned long kPauseMs = 100;
 } // namespace
 
 bool Form1::protocol(int cmd, int opt1, int data3, int data2, int data1, int data0) {
-    txt_tx->setText(QString());
+    ui->txt_tx->setText(QString());
     if (!fillTxBuffer(tx_buf, {cmd, opt1, data3, data2, data1, data0}))
         return false;
-    showText(txt_tx, QString::fromLatin1(echoText(std::span(tx_buf).first(kFrameLength))));
+    showText(ui->txt_tx, QString::fromLatin1(echoText(std::span(tx_buf).first(kFrameLength))));
     // The reply decoder reads the data digits at fixed places of rx_txt, so it must
     // start empty for every frame.
-    rx_txt->setText(QString());
+    ui->rx_txt->setText(QString());
     if (MSC->write(QByteArray(reinterpret_cast<const char*>(tx_buf.data()),
                               static_cast<qsizetype>(tx_buf.size()))))
         return true;
     // A frame that never left is not shown as sent; the lost-line message says why.
-    txt_tx->clear();
+    ui->txt_tx->clear();
     return false;
 }
 
@@ -41,47 +37,28 @@ void Form1::MSC_OnComm() {
     if (MSC->commEvent() != CommEvent::Receive)
         return;
     MSC->setRThreshold(0);
-    if (MSC->inBufferCount() > 0) {
+    if (const int waiting = MSC->inBufferCount(); waiting > 0) {
         // The count is fixed here; bytes that arrive later wait for the next event.
-        const int count = MSC->inBufferCount();
-        std::vector<std::uint8_t> bytes;
-        bytes.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            const std::optional<quint8> byte = MSC->readByte();
-            if (!byte)
-                break;
-            bytes.push_back(*byte);
+        const QByteArray bytes = MSC->read(waiting);
+        const ReceivedBytes received = receiveBytes(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()));
+        for (std::size_t i = 0; i < received.echoPieces.size(); ++i) {
+            if (i > 0)
+                showMessage(this, text::kCommError);
+            ui->rx_txt->append(QString::fromLatin1(received.echoPieces[i]));
         }
-        // The echo goes into the box in as few pieces as possible: each piece ends at a
-        // byte that failed its test, whose message then shows over the bytes read so far.
-        const ReceivedBytes received = receiveBytes(bytes);
-        std::size_t shown = 0;
-        for (std::size_t failed : received.failedBytes) {
-            const std::size_t end = (failed + 1) * kEchoWidth;
-            appendReceived(received.echo.substr(shown, end - shown));
-            shown = end;
-            showMessage(this, QStringLiteral("통신에러"));
-        }
-        appendReceived(received.echo.substr(shown));
-
-        const std::string rxHead =
-            rx_txt->text().left(static_cast<qsizetype>(kRxHeadLength)).toLatin1().toStdString();
-        applyReply(received.rxCmd, rxHexFrom(rxHead), rxHead);
+        // The data digits come from the box's text, not from the bytes just read: the
+        // operator may have typed into RX DATA.
+        const QString head = ui->rx_txt->text().left(static_cast<qsizetype>(kRxHeadLength));
+        applyReply(dispatchReply(received.rxCmd, read_state, head.toLatin1().toStdString()));
     }
     QCoreApplication::processEvents();
-    MSC->setRThreshold(kReceiveThreshold);
+    MSC->setRThreshold(kReplyLength);
 }
 
-void Form1::appendReceived(const std::string& echo) {
-    // The box keeps every byte received since the last frame; it appends in time that
-    // does not grow with what it already holds.
-    rx_txt->append(QString::fromLatin1(echo));
-}
-
-void Form1::applyReply(quint8 rxCmd, const std::string& rxHex, const std::string& rxHead) {
-    const ReplyAction action = dispatchReply(rxCmd, read_state, rxHex, rxHead);
+void Form1::applyReply(const ReplyAction& action) {
     if (action.setsInputs) {
-        CircleIndicator* leds[] = {led1, led2, led3};
+        CircleIndicator* leds[] = {ui->led1, ui->led2, ui->led3};
         for (std::size_t i = 0; i < 3; ++i)
             leds[i]->setFillColour(action.inputOn[i] ? colour::kRed : colour::kWhite);
         read_state = action.newReadState;
@@ -99,12 +76,9 @@ void Form1::applyReply(quint8 rxCmd, const std::string& rxHex, const std::string
 }
 
 QLineEdit* Form1::readBox(int index) const {
-    const DriveParameter* parameter = parameterByIndex(index);
-    return findChild<QLineEdit*>(QString::fromUtf8(parameter ? parameter->readBox : kPositionBox));
-}
-
-QLineEdit* Form1::writeBox(const DriveParameter& parameter) const {
-    return findChild<QLineEdit*>(QString::fromUtf8(parameter.writeBox));
+    if (const std::optional<std::size_t> position = panelPosition(index))
+        return m_readBoxes[*position];
+    return ui->Text_RPOS;
 }
 
 } // namespace dx400

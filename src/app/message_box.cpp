@@ -4,8 +4,9 @@
 
 namespace dx400 {
 
-void showMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("DX-400"), text, QMessageBox::Ok, parent);
+void showMessage(QWidget* parent, std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("DX-400"), QString::fromUtf8(text),
+                    QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("message"));
     box.exec();
 }

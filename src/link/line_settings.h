@@ -1,21 +1,36 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 
 namespace dx400 {
 
-// A line settings text such as "19200,N,8,1": rate, parity letter, data bits, stop bits.
-struct LineSettings {
-    qint32 rate = 9600;
-    char parity = 'N';
-    int dataBits = 8;
-    int stopBits = 1;
+// The line runs at one of these rates with 8 data bits, no parity and 1 stop bit.
+// The line speeds the operator chooses from, in the order the speed list shows them.
+// "low_speed6000" is listed but is no rate: a connect with it is refused.
+struct LineRate {
+    const char* text;
+    qint32 rate; // 0: not a rate
 };
+inline constexpr std::array<LineRate, 13> kLineRates = {{
+    {"low_speed6000", 0},
+    {"128000", 128000},
+    {"115200", 115200},
+    {"57600", 57600},
+    {"56000", 56000},
+    {"38400", 38400},
+    {"19200", 19200},
+    {"14400", 14400},
+    {"9600", 9600},
+    {"4800", 4800},
+    {"2400", 2400},
+    {"1200", 1200},
+    {"600", 600},
+}};
+inline constexpr std::size_t kDefaultRatePosition = 6; // "19200"
 
-// Reads a settings text. A rate that is not a whole positive number ("low_speed6000",
-// an empty text) or any other field out of place refuses the whole text. Whether the
-// device can run at the rate is only known when it is opened.
-std::optional<LineSettings> parseLineSettings(const QString& text);
+// The rate of a text of the list ("9600"), or nothing for any other text.
+std::optional<qint32> rateOfText(const QString& text);
 
 } // namespace dx400

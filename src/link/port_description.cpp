@@ -1,10 +1,8 @@
 #include "link/port_description.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
-#include <mutex>
 
 namespace dx400 {
 
@@ -18,22 +16,6 @@ QString resolveDevice(const QString& device) {
 #else
     return QFileInfo(device).canonicalFilePath();
 #endif
-}
-
-// Listing the system's ports takes tens of milliseconds, and the window describes up
-// to nineteen ports at start-up: one listing serves every call within a short time.
-constexpr int kListingLifetimeMs = 2000;
-
-std::vector<SystemPortInfo> recentSystemPorts() {
-    static std::mutex mutex;
-    static std::vector<SystemPortInfo> listing;
-    static QDeadlineTimer expiry(0);
-    const std::lock_guard lock(mutex);
-    if (expiry.hasExpired()) {
-        listing = systemPorts();
-        expiry.setRemainingTime(kListingLifetimeMs);
-    }
-    return listing;
 }
 
 QString hex4(quint16 value) {
@@ -104,7 +86,7 @@ QString describePort(const QString& device) {
     const QString resolved = resolveDevice(device);
     if (resolved.isEmpty())
         return formatPortDescription(device, resolved, nullptr);
-    const std::vector<SystemPortInfo> ports = recentSystemPorts();
+    const std::vector<SystemPortInfo> ports = systemPorts();
     return formatPortDescription(device, resolved, findSystemPort(resolved, ports));
 }
 

@@ -21,21 +21,6 @@ constexpr int kWriteTimeoutMs = 1000;
 // takes 200 ms at the slowest rate.
 constexpr std::chrono::milliseconds kDrainBound{1000};
 
-QSerialPort::Parity toParity(char letter) {
-    switch (letter) {
-    case 'E':
-        return QSerialPort::EvenParity;
-    case 'O':
-        return QSerialPort::OddParity;
-    case 'M':
-        return QSerialPort::MarkParity;
-    case 'S':
-        return QSerialPort::SpaceParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
 #ifdef Q_OS_UNIX
 bool mayOpen(const QString& device) {
     return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
@@ -56,25 +41,25 @@ bool errorLosesLine(QSerialPort::SerialPortError error) {
     }
 }
 
-OpenFailure classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
-                              const QString& errorText) {
+OpenResult classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
+                             const QString& errorText) {
+    using Outcome = OpenResult::Outcome;
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return {OpenFailure::Cause::NoSuchDevice, errorText};
+        return {Outcome::NoSuchDevice, errorText};
     case QSerialPort::PermissionError:
 #ifdef Q_OS_UNIX
         if (!QFileInfo::exists(device))
-            return {OpenFailure::Cause::NoSuchDevice, errorText};
-        return {mayOpen(device) ? OpenFailure::Cause::Busy : OpenFailure::Cause::AccessDenied,
-                errorText};
+            return {Outcome::NoSuchDevice, errorText};
+        return {mayOpen(device) ? Outcome::Busy : Outcome::AccessDenied, errorText};
 #else
         // Windows refuses a port that another program holds with "access denied".
-        return {OpenFailure::Cause::Busy, errorText};
+        return {Outcome::Busy, errorText};
 #endif
     case QSerialPort::UnsupportedOperationError:
-        return {OpenFailure::Cause::RateRefused, errorText};
+        return {Outcome::RateRefused, errorText};
     default:
-        return {OpenFailure::Cause::Other, errorText};
+        return {Outcome::Other, errorText};
     }
 }
 
@@ -88,15 +73,14 @@ QString QtSerialPort::deviceName(int n) const {
 }
 
 void QtSerialPort::discardInput() {
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Input);
+    m_port.clear(QSerialPort::Input);
 }
 
 bool QtSerialPort::isOpen() const {
     return m_port.isOpen();
 }
 
-std::optional<OpenFailure> QtSerialPort::open() {
+OpenResult QtSerialPort::open() {
     const QString device = portDevice(commPort());
 #ifdef Q_OS_UNIX
     // QSerialPort takes and syncs a lock file before it finds out that there is no device,
@@ -104,22 +88,21 @@ std::optional<OpenFailure> QtSerialPort::open() {
     // absent. The answer for a path with nothing behind it is the same either way. (A
     // Windows port is a name such as "COM4", not a file, so there QSerialPort decides.)
     if (!QFileInfo::exists(device))
-        return OpenFailure{OpenFailure::Cause::NoSuchDevice, qt_error_string(ENOENT)};
+        return {OpenResult::Outcome::NoSuchDevice, qt_error_string(ENOENT)};
 #endif
     m_port.setPortName(device);
-    const LineSettings& line = settings();
-    m_port.setBaudRate(line.rate);
-    m_port.setParity(toParity(line.parity));
-    m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
-    m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    m_port.setBaudRate(rate());
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const OpenFailure failure = classifyOpenError(m_port.error(), device, m_port.errorString());
+        const OpenResult failure = classifyOpenError(m_port.error(), device, m_port.errorString());
         m_port.close();
         m_port.clearError();
         return failure;
     }
     m_port.setDataTerminalReady(dtrEnable());
-    return std::nullopt;
+    return {};
 }
 
 void QtSerialPort::drainOutput() {
@@ -152,16 +135,15 @@ int QtSerialPort::inBufferCount() const {
     return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
 }
 
-std::optional<quint8> QtSerialPort::readByte() {
-    char byte = 0;
-    if (!m_port.isOpen() || !m_port.getChar(&byte))
-        return std::nullopt;
-    return static_cast<quint8>(byte);
+QByteArray QtSerialPort::read(int count) {
+    return m_port.isOpen() ? m_port.read(count) : QByteArray();
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (errorLosesLine(error))
         loseLine();
+    else if (error != QSerialPort::NoError)
+        raiseOtherEvent();
 }
 
 void QtSerialPort::loseLine() {

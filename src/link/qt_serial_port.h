@@ -22,10 +22,10 @@ public:
 
     void discardInput() override;
     bool isOpen() const override;
-    std::optional<OpenFailure> open() override;
+    OpenResult open() override;
     bool write(const QByteArray& bytes) override;
     int inBufferCount() const override;
-    std::optional<quint8> readByte() override;
+    QByteArray read(int count) override;
     QString deviceName(int n) const override;
 
 protected:
@@ -45,7 +45,7 @@ bool errorLosesLine(QSerialPort::SerialPortError error);
 
 // QSerialPort reports both a port held by another program and a device the operator may
 // not open as a permission error; the device's access rights tell them apart.
-OpenFailure classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
-                              const QString& errorText);
+OpenResult classifyOpenError(QSerialPort::SerialPortError error, const QString& device,
+                             const QString& errorText);
 
 } // namespace dx400

@@ -9,11 +9,10 @@ bool SerialPort::setCommPort(int n) {
     return true;
 }
 
-bool SerialPort::setSettings(const QString& text) {
-    const std::optional<LineSettings> settings = parseLineSettings(text);
-    if (!settings)
+bool SerialPort::setRate(qint32 rate) {
+    if (rate <= 0)
         return false;
-    m_settings = *settings;
+    m_rate = rate;
     return true;
 }
 

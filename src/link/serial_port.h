@@ -1,29 +1,26 @@
 #pragma once
 
-#include "link/line_settings.h"
-#include "link/open_failure.h"
+#include "link/open_result.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <optional>
 
 namespace dx400 {
 
 // The kind of the last communication event, as the receive handler asks for it.
 enum class CommEvent { None, Receive, Other };
 
-// The serial port as the window uses it: select a port by number, configure it, open
+// The serial port as the programs use it: select a port by number, configure it, open
 // it, write frames, and hear about received bytes through one communication event that
-// fires on the window's thread when the receive threshold is reached.
+// fires on the owner's thread when the receive threshold is reached.
 //
-// This base class holds the configuration and the receive-threshold rule, so that every
-// implementation raises the event the same way; implementations supply the device.
+// This base class holds the configuration, the receive-threshold rule and the closing
+// order, so that every implementation behaves the same way; implementations supply the
+// device.
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    enum class InputMode { Text, Binary };
-
     using QObject::QObject;
 
     // Selects port n (1-based, "COM" + n) while the port is closed. Port 0 and below
@@ -31,15 +28,13 @@ public:
     bool setCommPort(int n);
     int commPort() const { return m_commPort; }
 
-    // Takes a settings text such as "19200,N,8,1"; refuses one whose rate is not a
-    // whole number, before any device is touched.
-    bool setSettings(const QString& text);
-    const LineSettings& settings() const { return m_settings; }
+    // Takes the rate (bits per second) for the next open, with 8 data bits, no parity
+    // and 1 stop bit; refuses 0 and below before any device is touched. Whether the device
+    // runs at the rate shows when it opens.
+    bool setRate(qint32 rate);
+    qint32 rate() const { return m_rate; }
 
-    void setInputMode(InputMode mode) { m_inputMode = mode; }
-    InputMode inputMode() const { return m_inputMode; }
-    void setInputLen(int length) { m_inputLen = length; }
-    int inputLen() const { return m_inputLen; }
+    // Whether DTR is raised while the port is open.
     void setDtrEnable(bool enable) { m_dtr = enable; }
     bool dtrEnable() const { return m_dtr; }
 
@@ -52,11 +47,11 @@ public:
 
     CommEvent commEvent() const { return m_commEvent; }
 
-    // Discards waiting input; accepted while closed.
+    // Discards the bytes waiting to be read.
     virtual void discardInput() = 0;
     virtual bool isOpen() const = 0;
-    // Opens the selected port with the current settings; the failure says why.
-    virtual std::optional<OpenFailure> open() = 0;
+    // Opens the selected port with the current settings.
+    virtual OpenResult open() = 0;
     // Closes the port once the system has put every byte written to it on the wire
     // (waiting a bounded time). Closing restores the port's earlier line settings at
     // once, so without the wait the tail of a last frame, such as EXIT's stop command,
@@ -67,8 +62,8 @@ public:
     // emits lineLost and returns false: the bytes were not sent.
     virtual bool write(const QByteArray& bytes) = 0;
     virtual int inBufferCount() const = 0;
-    // One waiting byte, or nothing when none waits.
-    virtual std::optional<quint8> readByte() = 0;
+    // Up to `count` of the waiting bytes, oldest first.
+    virtual QByteArray read(int count) = 0;
 
     // The device that port n stands for, for messages and tooltips.
     virtual QString deviceName(int n) const = 0;
@@ -95,9 +90,7 @@ private:
     void checkThreshold();
 
     int m_commPort = 1;
-    LineSettings m_settings;
-    InputMode m_inputMode = InputMode::Text;
-    int m_inputLen = 0;
+    qint32 m_rate = 9600;
     bool m_dtr = false;
     int m_threshold = 0;
     bool m_checkPosted = false;

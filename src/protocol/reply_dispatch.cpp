@@ -1,5 +1,7 @@
 #include "protocol/reply_dispatch.h"
 
+#include "protocol/reply_reception.h"
+
 namespace dx400 {
 
 namespace {
@@ -56,8 +58,7 @@ std::optional<int> nextReadIndex(int index) {
     }
 }
 
-ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxHex,
-                          std::string_view rxText) {
+ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxText) {
     ReplyAction action;
     action.newReadState = readState;
     if (rxCmd == kReplyInputs && readState == read_state::kInputs) {
@@ -66,7 +67,7 @@ ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::strin
         action.newReadState = read_state::kIdle;
     } else if (rxCmd == kReplyReadParameter && isReadBackState(readState)) {
         action.fillIndex = readState;
-        action.valueText = valueText(rxHex);
+        action.valueText = valueText(rxHexFrom(rxText));
         action.nextRequest = nextReadIndex(readState);
         action.newReadState = static_cast<std::uint8_t>(action.nextRequest.value_or(0));
     }

@@ -33,10 +33,10 @@ struct ReplyAction {
     std::uint8_t newReadState = 0;
 };
 
-// The dispatch by reply command and read_state. rxText is the receive echo (only its
-// first characters matter); rxHex the data digits taken from it.
-ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxHex,
-                          std::string_view rxText);
+// The dispatch by reply command and read_state. rxText is the receive echo, of which
+// only the first characters matter: the data digits and input bytes stand at fixed
+// places of it.
+ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxText);
 
 // The data digits read as a signed 32-bit number (two's complement) in decimal.
 // Fewer than eight digits read as the number they spell; no digits give "0". Reading

@@ -1,5 +1,6 @@
 #include "protocol/reply_reception.h"
 
+#include "protocol/command_frame.h"
 #include "protocol/hex_echo.h"
 
 namespace dx400 {
@@ -11,7 +12,7 @@ bool byteFailsCheck(std::size_t position, std::uint8_t byte) {
     case 4:
         return byte != kReplyStatus;
     case 9:
-        return byte != 0xEE;
+        return byte != kFrameEnd;
     default:
         return false;
     }
@@ -19,13 +20,13 @@ bool byteFailsCheck(std::size_t position, std::uint8_t byte) {
 
 ReceivedBytes receiveBytes(std::span<const std::uint8_t> bytes) {
     ReceivedBytes result;
-    result.echo.reserve(bytes.size() * kEchoWidth);
+    result.echoPieces.emplace_back();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        appendEcho(result.echo, bytes[i]);
+        appendEcho(result.echoPieces.back(), bytes[i]);
         if (i == 2)
             result.rxCmd = bytes[i];
         if (byteFailsCheck(i + 1, bytes[i]))
-            result.failedBytes.push_back(i);
+            result.echoPieces.emplace_back();
     }
     return result;
 }

@@ -15,6 +15,7 @@ namespace dx400 {
 //
 // Bytes 1, 4 and 9 are tested; the checksum is never verified. Positions restart at
 // 1 in every receive event: there is no resynchronisation on BB.
+inline constexpr int kReplyLength = 10;
 inline constexpr std::uint8_t kReplyStart = 0xBB;
 inline constexpr std::uint8_t kReplyStatus = 0x64;
 
@@ -22,13 +23,15 @@ inline constexpr std::uint8_t kReplyStatus = 0x64;
 // carries there.
 bool byteFailsCheck(std::size_t position, std::uint8_t byte);
 
+// What the window shows of one receive event.
 struct ReceivedBytes {
-    std::string echo;                     // echo of every byte read, in order
-    std::vector<std::size_t> failedBytes; // 0-based indexes of bytes that failed their test
-    std::uint8_t rxCmd = 0;               // byte 3, or 0 when fewer than three were read
+    // The echo of the bytes read, cut after every byte that failed its test: the window
+    // shows the message "통신에러" after each piece but the last, so that every message
+    // appears over the byte it is about.
+    std::vector<std::string> echoPieces;
+    std::uint8_t rxCmd = 0; // byte 3, or 0 when fewer than three were read
 };
 
-// The reception half of the receive event over the bytes it read, without the window.
 ReceivedBytes receiveBytes(std::span<const std::uint8_t> bytes);
 
 // Characters of the receive echo that the reply decoder needs: the data digits start

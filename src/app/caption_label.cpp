@@ -1,4 +1,4 @@
-#include "caption_text.h"
+#include "caption_label.h"
 
 #include <QPainter>
 #include <QStyle>
