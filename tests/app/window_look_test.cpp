@@ -1,9 +1,7 @@
 // What the operator sees of the window, rendered as it is drawn: colour faces, captions
 // in both Korean fonts the set-up installs, the start of the echo boxes, the receive box
 // as assistive technology reads it, and the window's place on the screen.
-#include "app/form1.h"
-#include "fake_window.h"
-#include "window_access.h"
+#include "window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -18,7 +16,7 @@ using namespace dx400::test;
 
 namespace {
 
-struct Shown : ConnectedFakeWindow {
+struct Shown : ConnectedWindow {
     Shown() {
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));

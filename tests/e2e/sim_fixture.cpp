@@ -1,33 +1,16 @@
 #include "sim_fixture.h"
 
-#include "pty_port.h"
-
-#include "app/app_look.h"
-#include "app/circle_indicator.h"
 #include "link/qt_serial_port.h"
-#include "sim/sim_frame.h"
+#include "pty_port.h"
 #include "sim/traffic_log.h"
-#include "window_access.h"
+#include "window_fixture.h"
 
-#include <QAbstractButton>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QTest>
-#include <algorithm>
-#include <gtest/gtest.h>
 
 namespace dx400::e2e {
 
 namespace {
-
-// How often the waits look at their condition while the event loop runs.
-constexpr int kStepMs = 5;
-// How long the line must have been quiet before settle() takes the window's input as
-// read: bytes written to a pseudo-terminal reach the far end well within this.
-constexpr std::int64_t kQuietUs = 30'000;
-// Long enough for the drive to notice that the window opened the line.
-constexpr int kLineNoticeMs = 60;
 
 std::vector<LineFrame> framesOfKind(const sim::PtyServer& server, sim::LogKind kind) {
     std::vector<LineFrame> frames;
@@ -40,13 +23,10 @@ std::vector<LineFrame> framesOfKind(const sim::PtyServer& server, sim::LogKind k
 
 } // namespace
 
-SimFixture::SimFixture(const sim::Faults& faults, const sim::Inputs& inputs) {
-    // The drive publishes COM4 and the window looks it up under this folder.
-    m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+SimFixture::SimFixture(const sim::Faults& faults) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     test::linkPortsToNothing(4);
-    m_sim = std::make_unique<sim::PtyServer>(4, faults, inputs);
+    m_sim = std::make_unique<sim::PtyServer>(4, faults);
     m_sim->start();
     m_window = std::make_unique<Form1>(std::make_unique<QtSerialPort>());
     m_messages = std::make_unique<test::MessageCatcher>();
@@ -54,22 +34,16 @@ SimFixture::SimFixture(const sim::Faults& faults, const sim::Inputs& inputs) {
 
 SimFixture::~SimFixture() {
     m_window.reset(); // releases the port before the drive goes away
-    m_messages.reset();
     m_sim->stop();
-    if (m_hadConfig)
-        qputenv("XDG_CONFIG_HOME", m_oldConfig);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 bool SimFixture::connect() {
     click("통신연결버튼");
-    const bool connected =
-        !test::control(*m_window, "통신연결버튼")->isEnabled() && m_window->serialPort().isOpen();
     // While nobody holds the line the drive looks at it only every 20 ms; a first frame
     // sent before it noticed the open line would reach it late and skew measured gaps.
-    runFor(kLineNoticeMs);
-    return connected;
+    QTest::qWait(60);
+    return m_window->serialPort().isOpen();
 }
 
 void SimFixture::click(const char* name) {
@@ -77,66 +51,45 @@ void SimFixture::click(const char* name) {
 }
 
 void SimFixture::setText(const char* name, const QString& text) {
-    if (auto* box = test::control<QLineEdit>(*m_window, name))
-        box->setText(text);
+    test::control<QLineEdit>(*m_window, name)->setText(text);
 }
 
 QString SimFixture::text(const char* name) const {
-    const QWidget* widget = test::control(*m_window, name);
-    if (const auto* box = qobject_cast<const QLineEdit*>(widget))
-        return box->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    ADD_FAILURE() << name << " has no text";
-    return {};
+    return test::control<QLineEdit>(*m_window, name)->text();
 }
 
 QString SimFixture::colour(const char* name) const {
-    const QWidget* widget = test::control(*m_window, name);
-    if (!widget)
-        return {};
-    const auto* indicator = qobject_cast<const CircleIndicator*>(widget);
-    const QColor colour = indicator ? indicator->fillColour() : background(widget);
-    return colour.name(QColor::HexRgb).toUpper();
+    return test::colourName(*m_window, name);
+}
+
+bool SimFixture::send(const char* name) {
+    const std::size_t before = m_sim->counts().repliesSent;
+    click(name);
+    return waitUntil([&] {
+        return m_sim->counts().repliesSent > before && text("rx_txt").size() >= 40 &&
+               m_window->readState() == 0;
+    });
 }
 
 bool SimFixture::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
+    // Looks every millisecond: QTest::qWaitFor sleeps 10 ms between looks, which would
+    // make a run of a thousand commands take half a minute.
+    const QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
-        if (timer.elapsed() >= timeoutMs)
-            return condition();
-        QTest::qWait(kStepMs);
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(1);
     }
     return true;
 }
 
-void SimFixture::runFor(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QTest::qWait(kStepMs);
-}
-
 bool SimFixture::waitForFrames(std::size_t count, int timeoutMs) {
-    return waitUntil([&] { return m_sim->counts().framesReceived >= count; }, timeoutMs);
-}
-
-bool SimFixture::waitForReplies(std::size_t count, int timeoutMs) {
-    return waitUntil([&] { return m_sim->counts().repliesSent >= count; }, timeoutMs);
-}
-
-bool SimFixture::settle(int timeoutMs) {
     return waitUntil(
         [&] {
             const sim::TrafficCounts counts = m_sim->counts();
-            if (!m_sim->faults().noReply && counts.repliesSent < counts.framesReceived)
-                return false;
-            // Fewer bytes than the receive threshold stay waiting by design.
-            const SerialPort& port = m_window->serialPort();
-            if (port.inBufferCount() >= std::max(1, port.rThreshold()))
-                return false;
-            return sim::monotonicMicros() - lastWriteUs() >= kQuietUs;
+            const bool answered = m_sim->faults().noReply || counts.repliesSent >= count;
+            return counts.framesReceived >= count && answered &&
+                   m_window->serialPort().inBufferCount() < 10;
         },
         timeoutMs);
 }
@@ -152,11 +105,6 @@ QStringList SimFixture::receivedHex() const {
     return hex;
 }
 
-QString SimFixture::lastReceived() const {
-    const std::vector<LineFrame> frames = received();
-    return frames.empty() ? QString() : frames.back().hex;
-}
-
 std::vector<LineFrame> SimFixture::replies() const {
     return framesOfKind(*m_sim, sim::LogKind::Tx);
 }
@@ -168,13 +116,10 @@ std::string SimFixture::trafficText() const {
     return text;
 }
 
-std::int64_t SimFixture::lastWriteUs() const {
-    std::int64_t last = 0;
-    for (const sim::LogEntry& entry : m_sim->log()) {
-        if (entry.kind == sim::LogKind::Tx || entry.kind == sim::LogKind::Noise)
-            last = entry.timeUs;
-    }
-    return last;
+void SimFixture::replaceDrive() {
+    m_sim->stop();
+    m_sim = std::make_unique<sim::PtyServer>(4);
+    m_sim->start();
 }
 
 } // namespace dx400::e2e

@@ -3,8 +3,7 @@
 namespace dx400::test {
 
 void FakeSerialPort::feed(const QByteArray& bytes) {
-    for (char b : bytes)
-        m_input.push_back(static_cast<quint8>(b));
+    m_input += bytes;
     bytesArrived();
 }
 
@@ -15,19 +14,24 @@ void FakeSerialPort::loseLine() {
     emit lineLost();
 }
 
+void FakeSerialPort::discardInput() {
+    m_input.clear();
+    events << QStringLiteral("discard");
+}
+
+OpenResult FakeSerialPort::open() {
+    if (!existingPorts.contains(commPort()))
+        return {OpenResult::Outcome::NoSuchDevice, {}};
+    if (openOutcome != OpenResult::Outcome::Opened)
+        return {openOutcome, {}};
+    m_open = true;
+    events << QStringLiteral("open");
+    return {};
+}
+
 void FakeSerialPort::closeDevice() {
     m_open = false;
     events << QStringLiteral("close");
-}
-
-std::optional<OpenFailure> FakeSerialPort::open() {
-    ++openCount;
-    if (openFailure)
-        return openFailure;
-    if (!existingPorts.contains(commPort()))
-        return OpenFailure{OpenFailure::Cause::NoSuchDevice, {}};
-    m_open = true;
-    return std::nullopt;
 }
 
 bool FakeSerialPort::write(const QByteArray& bytes) {
@@ -42,12 +46,10 @@ bool FakeSerialPort::write(const QByteArray& bytes) {
     return true;
 }
 
-std::optional<quint8> FakeSerialPort::readByte() {
-    if (m_input.empty())
-        return std::nullopt;
-    const quint8 b = m_input.front();
-    m_input.pop_front();
-    return b;
+QByteArray FakeSerialPort::read(int count) {
+    const QByteArray bytes = m_input.left(count);
+    m_input.remove(0, bytes.size());
+    return bytes;
 }
 
 } // namespace dx400::test

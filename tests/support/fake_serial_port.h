@@ -2,10 +2,10 @@
 
 #include "link/serial_port.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QSet>
 #include <QStringList>
-#include <deque>
 
 namespace dx400::test {
 
@@ -15,11 +15,11 @@ class FakeSerialPort final : public SerialPort {
 public:
     // Ports that open; every other number fails as a missing device.
     QSet<int> existingPorts{1, 4};
-    std::optional<OpenFailure> openFailure;
-    bool failWrites = false;
+    OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened; // for existing ports
+    bool failWrites = false; // the next write finds the line gone
 
     QList<QByteArray> writes;
-    // What happened on the line, in order: "write", "drain" and "close".
+    // What happened to the port, in order: "open", "write", "drain", "close", "discard".
     QStringList events;
 
     void feed(const QByteArray& bytes);
@@ -27,15 +27,13 @@ public:
     // The device vanishes: the port closes and reports the loss once.
     void loseLine();
 
-    void discardInput() override { m_input.clear(); }
+    void discardInput() override;
     bool isOpen() const override { return m_open; }
-    std::optional<OpenFailure> open() override;
+    OpenResult open() override;
     bool write(const QByteArray& bytes) override;
     int inBufferCount() const override { return static_cast<int>(m_input.size()); }
-    std::optional<quint8> readByte() override;
+    QByteArray read(int count) override;
     QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
-
-    int openCount = 0;
 
 protected:
     void drainOutput() override { events << QStringLiteral("drain"); }
@@ -43,7 +41,7 @@ protected:
 
 private:
     bool m_open = false;
-    std::deque<quint8> m_input;
+    QByteArray m_input;
 };
 
 } // namespace dx400::test

@@ -75,6 +75,13 @@ QByteArray PtyPort::readAvailable() {
     return read(1 << 20, 50);
 }
 
+termios PtyPort::lineSettings() const {
+    // On the master side the system reports the settings of the other end.
+    termios settings{};
+    ::tcgetattr(m_master, &settings);
+    return settings;
+}
+
 void PtyPort::write(const QByteArray& bytes) {
     if (m_master >= 0 &&
         ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <termios.h>
 
 namespace dx400::test {
 
@@ -12,8 +13,8 @@ namespace dx400::test {
 void linkPortsToNothing(int except);
 
 // A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
-// stands for nothing. The port-naming link
-// lives under a temporary XDG_CONFIG_HOME that this object sets for the process.
+// stands for nothing. The links live under a temporary XDG_CONFIG_HOME that this object
+// sets for the process.
 class PtyPort {
 public:
     explicit PtyPort(int n = 4);
@@ -26,6 +27,8 @@ public:
     // Whatever is waiting now, without blocking.
     QByteArray readAvailable();
     void write(const QByteArray& bytes);
+    // The line settings the tool gave its end of the line.
+    termios lineSettings() const;
     // Closes the far end, as a pulled cable or a dead adapter would.
     void hangUp();
 

@@ -1,0 +1,217 @@
+// The serial link on QSerialPort over a pseudo-terminal, port naming and tooltips, and
+// why a port did not open.
+#include "line_requests.h"
+#include "link/line_settings.h"
+#include "link/port_description.h"
+#include "link/port_naming.h"
+#include "link/qt_serial_port.h"
+#include "pty_port.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace dx400;
+using test::PtyPort;
+using Outcome = OpenResult::Outcome;
+
+namespace {
+
+std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
+    auto port = std::make_unique<QtSerialPort>();
+    EXPECT_TRUE(port->setCommPort(n));
+    EXPECT_TRUE(port->setRate(rate));
+    port->setDtrEnable(true);
+    EXPECT_TRUE(port->open().opened());
+    return port;
+}
+
+// Runs the event loop until the port has `count` bytes waiting.
+bool waitForBytes(SerialPort& port, int count) {
+    return QTest::qWaitFor([&] { return port.inBufferCount() >= count; }, 2000);
+}
+
+// Runs body in a child process that has given up root for the user nobody, and returns
+// what it returns: as root every device opens.
+int asNobody(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(255);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStopAndRaisesDtr) {
+    const std::pair<qint32, speed_t> rates[] = {
+        {19200, B19200}, {9600, B9600}, {115200, B115200}, {600, B600}};
+    for (const auto& [rate, code] : rates) {
+        PtyPort pty(4);
+        test::lineRequests() = {};
+        auto port = openOn(4, rate);
+        const termios line = pty.lineSettings();
+        EXPECT_EQ(cfgetospeed(&line), code) << rate;
+        // The pseudo-terminal forces 8 bits without parity: what was asked for shows the rest.
+        ASSERT_FALSE(test::lineRequests().settings.empty());
+        for (const termios& asked : test::lineRequests().settings)
+            EXPECT_EQ(asked.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8)) << rate;
+        EXPECT_EQ(test::lineRequests().modemLines,
+                  (std::vector<std::pair<unsigned long, int>>{{TIOCMBIS, TIOCM_DTR}}));
+    }
+    QtSerialPort port;
+    EXPECT_FALSE(port.setRate(0)) << "no rate, refused before any device is touched";
+    EXPECT_FALSE(port.setCommPort(0));
+}
+
+TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingKeepsWhatWasWritten) {
+    PtyPort pty(4);
+    auto port = openOn(4);
+    ASSERT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
+    // No event loop has run: the bytes must already be at the far end.
+    EXPECT_EQ(pty.read(12, 500).toHex(' ').toUpper(), "AA 00 03 00 00 00 00 00 EE 03 00 00");
+    ASSERT_TRUE(port->write(QByteArray::fromHex("AA00060800000000EE0E0000")));
+    port->close();
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(pty.read(12, 500).size(), 12);
+}
+
+TEST(QtSerialPort, TheReceiveEventFollowsTheThreshold) {
+    PtyPort pty(4);
+    auto port = openOn(4);
+    QSignalSpy events(port.get(), &SerialPort::comm);
+    port->setRThreshold(10);
+    pty.write(QByteArray(9, '\x01'));
+    ASSERT_TRUE(waitForBytes(*port, 9));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(events.count(), 0) << "nine bytes are below the threshold";
+    pty.write(QByteArray(1, '\x02'));
+    ASSERT_TRUE(events.wait(2000)) << "the tenth byte raises the event";
+    EXPECT_EQ(port->commEvent(), CommEvent::Receive);
+
+    // Re-armed while exactly ten bytes wait, the event comes at once.
+    port->setRThreshold(0);
+    events.clear();
+    port->setRThreshold(10);
+    EXPECT_EQ(events.count(), 0) << "posted, never raised inside the call";
+    ASSERT_TRUE(events.wait(2000));
+    EXPECT_EQ(port->read(4).toHex(), "01010101");
+    EXPECT_EQ(port->inBufferCount(), 6);
+
+    port->setRThreshold(0);
+    events.clear();
+    pty.write(QByteArray(20, '\x03'));
+    ASSERT_TRUE(waitForBytes(*port, 26));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(events.count(), 0) << "threshold 0 raises nothing";
+}
+
+TEST(QtSerialPort, ALostLineClosesThePortIsReportedOnceAndTakesNoWrite) {
+    for (bool writeFirst : {true, false}) {
+        PtyPort pty(4);
+        auto port = openOn(4);
+        QSignalSpy lost(port.get(), &SerialPort::lineLost);
+        pty.hangUp();
+        if (writeFirst) // no event loop has run: the write is the first to meet it
+            EXPECT_FALSE(port->write(QByteArray(12, '\0')));
+        else
+            EXPECT_TRUE(lost.wait(2000));
+        EXPECT_FALSE(port->isOpen());
+        EXPECT_FALSE(port->write(QByteArray(12, '\0'))) << "nothing is reported sent";
+        QTest::qWait(100); // a port left open would report read errors over and over
+        EXPECT_EQ(lost.count(), 1);
+    }
+    for (auto error : {QSerialPort::ResourceError, QSerialPort::ReadError, QSerialPort::WriteError,
+                       QSerialPort::DeviceNotFoundError})
+        EXPECT_TRUE(errorLosesLine(error)) << error;
+    for (auto error : {QSerialPort::NoError, QSerialPort::TimeoutError,
+                       QSerialPort::UnsupportedOperationError, QSerialPort::OpenError})
+        EXPECT_FALSE(errorLosesLine(error)) << error;
+}
+
+TEST(QtSerialPort, AFailedOpenSaysWhatTheOperatorCanDoAboutIt) {
+    PtyPort pty(4);
+    auto holder = openOn(4);
+    QtSerialPort second;
+    second.setCommPort(4);
+    EXPECT_EQ(second.open().outcome, Outcome::Busy);
+    second.setCommPort(9); // a link to nothing
+    EXPECT_EQ(second.open().outcome, Outcome::NoSuchDevice);
+
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    const QString everyone = dir.filePath("everyone"), noOne = dir.filePath("no-one");
+    for (const auto& [path, mode] : {std::pair{everyone, 0666}, std::pair{noOne, 0}}) {
+        QFile(path).open(QIODevice::WriteOnly);
+        ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+    }
+    struct Case {
+        QSerialPort::SerialPortError error;
+        QString device;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {QSerialPort::DeviceNotFoundError, everyone, Outcome::NoSuchDevice},
+        {QSerialPort::PermissionError, dir.filePath("absent"), Outcome::NoSuchDevice},
+        {QSerialPort::PermissionError, everyone, Outcome::Busy}, // open to all: held
+        {QSerialPort::PermissionError, noOne, Outcome::AccessDenied},
+        {QSerialPort::UnsupportedOperationError, everyone, Outcome::RateRefused},
+        {QSerialPort::OpenError, everyone, Outcome::Other},
+    };
+    for (const Case& c : cases) {
+        // As an operator without root, who may not open what is closed to others.
+        const int outcome =
+            asNobody([&] { return int(classifyOpenError(c.error, c.device, QString()).outcome); });
+        EXPECT_EQ(outcome, int(c.outcome)) << c.device.toStdString() << " " << c.error;
+    }
+    EXPECT_EQ(classifyOpenError(QSerialPort::OpenError, everyone, "the system's words").detail,
+              "the system's words");
+}
+
+TEST(PortNaming, ALinkNamesTheDeviceOtherwiseTtyS) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    ASSERT_TRUE(QDir().mkpath(config.path() + "/dx400/ports"));
+    ASSERT_TRUE(QFile::link("/dev/ttyUSB7", config.path() + "/dx400/ports/COM4"));
+    EXPECT_EQ(portName(10), "COM10");
+    EXPECT_EQ(portDevice(4), "/dev/ttyUSB7");
+    EXPECT_EQ(portDevice(1), "/dev/ttyS0");
+    EXPECT_EQ(portDevice(10), "/dev/ttyS9");
+    EXPECT_EQ(rateOfText("9600"), 9600);
+    EXPECT_EQ(rateOfText("low_speed6000"), std::nullopt);
+    EXPECT_EQ(rateOfText("9601"), std::nullopt);
+}
+
+TEST(PortDescription, TheTooltipSaysWhatTheSystemKnows) {
+    SystemPortInfo adapter{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001};
+    SystemPortInfo vendorOnly{"/dev/ttyUSB1", {}, {}, {}, 0x1a86, std::nullopt};
+    const std::vector<SystemPortInfo> ports{adapter, vendorOnly};
+    struct Case {
+        QString device, resolved, text;
+    };
+    const Case cases[] = {
+        {"/dev/ttyS3", "", "/dev/ttyS3\n장치 없음 (no such device)"},
+        {"/dev/pts/4", "/dev/pts/4", "/dev/pts/4"},
+        {"/dev/serial/by-id/x", "/dev/ttyUSB0",
+         "/dev/serial/by-id/x\n→ /dev/ttyUSB0\nFT232R USB UART\n제조사 (manufacturer): FTDI\n"
+         "USB 0403:6001\nS/N A50285BI"},
+        {"/dev/ttyUSB1", "/dev/ttyUSB1", "/dev/ttyUSB1\nUSB 1a86:????"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(formatPortDescription(c.device, c.resolved, findSystemPort(c.resolved, ports)),
+                  c.text);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/app_look.h"
+#include "app/circle_indicator.h"
+#include "app/form1.h"
+#include "fake_serial_port.h"
+#include "message_catcher.h"
+#include "qstring_printer.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace dx400::test {
+
+// A control of the window by its object name; fails the test when it is missing.
+template <typename T = QWidget> T* control(const QWidget& window, const char* name) {
+    T* widget = window.findChild<T*>(QString::fromUtf8(name));
+    EXPECT_NE(widget, nullptr) << "no control " << name;
+    return widget;
+}
+
+// Clicks a button as the operator would.
+inline void click(const QWidget& window, const char* name) {
+    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+}
+
+// "#RRGGBB": background of a text box, face of a button, fill of an indicator.
+inline QString colourName(const QWidget& window, const char* name) {
+    QWidget* widget = control(window, name);
+    if (auto* circle = qobject_cast<CircleIndicator*>(widget))
+        return circle->fillColour().name().toUpper();
+    return background(widget).name().toUpper();
+}
+
+// The real window over a fake serial port, as start-up leaves it, with every message box
+// closed at once and its text kept.
+struct FakeWindow {
+    FakeSerialPort* port = new FakeSerialPort; // owned by the window
+    Form1 window{std::unique_ptr<SerialPort>(port)};
+    MessageCatcher messages;
+
+    QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
+    QString text(const char* name) const { return box(name)->text(); }
+    // The bytes of the last write, as "AA 00 06 ...", or empty.
+    QString lastWrite() const {
+        return port->writes.isEmpty() ? QString()
+                                      : QString(port->writes.last().toHex(' ').toUpper());
+    }
+    // Feeds bytes and runs the receive event they raise, as the event loop would.
+    void feed(const QByteArray& bytes) {
+        port->feed(bytes);
+        QCoreApplication::processEvents();
+    }
+};
+
+// The same window after a click on "통신 연결" with the default choices.
+struct ConnectedWindow : FakeWindow {
+    ConnectedWindow() { click(window, "통신연결버튼"); }
+};
+
+} // namespace dx400::test
