@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -12,10 +13,17 @@
 
 namespace dx400::bench {
 
-TempConfigHome::TempConfigHome() {
+TempConfigHome::TempConfigHome(int used) {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot make a temporary configuration folder");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+    const QString ports = m_dir.path() + QStringLiteral("/dx400/ports/");
+    QDir().mkpath(ports);
+    for (int n = 1; n <= 10; ++n) {
+        if (n != used && !QFile::link(QStringLiteral("/nonexistent/dx400-bench-port"),
+                                      ports + QStringLiteral("COM%1").arg(n)))
+            throw std::runtime_error("cannot point a port at nothing");
+    }
 }
 
 MessageCloser::MessageCloser() {

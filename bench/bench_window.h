@@ -11,10 +11,13 @@ class QWidget;
 namespace dx400::bench {
 
 // A fresh $XDG_CONFIG_HOME for this process, so that the simulator's COM4 link never
-// meets the operator's own ports. Must exist before the window probes its ports.
+// meets the operator's own ports, with every port COM1 to COM10 but `used` linked to a
+// path that does not exist: the window probes all ten at start-up and must never open the
+// machine's own serial devices (/dev/ttyS0 is often its console). Must exist before the
+// window probes its ports.
 class TempConfigHome {
 public:
-    TempConfigHome();
+    explicit TempConfigHome(int used);
 
 private:
     QTemporaryDir m_dir;

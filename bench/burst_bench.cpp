@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
             runs = std::atoi(argv[i + 1]);
     }
     try {
-        TempConfigHome home;
+        TempConfigHome home(4);
         QApplication app(argc, argv);
         applyApplicationLook(app);
         return run(runs);

@@ -189,6 +189,15 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(home.data()))
         return 2;
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    // The tool child probes COM1 to COM10 at start-up: every port but the simulator's
+    // points at a path that does not exist, never at the machine's own serial devices.
+    const std::filesystem::path ports = std::filesystem::path(home) / "dx400" / "ports";
+    std::filesystem::create_directories(ports);
+    for (int n = 1; n <= 10; ++n) {
+        if (n != 4)
+            std::filesystem::create_symlink("/nonexistent/dx400-bench-port",
+                                            ports / ("COM" + std::to_string(n)));
+    }
     int status = 0;
     try {
         dx400::sim::PtyServer drive(4);

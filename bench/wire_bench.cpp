@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     try {
-        TempConfigHome home;
+        TempConfigHome home(4);
         QApplication app(argc, argv);
         applyApplicationLook(app);
         return run(parseOptions(argc, argv));
