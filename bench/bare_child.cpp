@@ -1,9 +1,6 @@
 // A bare Qt Widgets window of the tool's size (570 × 622), started the same way, as the
 // yardstick for the tool's start-up time and memory. Exits once its first frame is painted.
-#include "first_expose.h"
-
-#include <QApplication>
-#include <QWidget>
+#include "bench_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
