@@ -1,8 +1,6 @@
 #include "bench.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -10,11 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <poll.h>
 #include <pty.h>
-#include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -116,78 +111,7 @@ ConfigHome::~ConfigHome() {
 }
 
 void ConfigHome::linkPort(int n, const std::string& target) const {
-    const std::string link = m_path + "/dx400/ports/COM" + std::to_string(n);
-    std::filesystem::remove(link);
-    std::filesystem::create_symlink(target, link);
-}
-
-ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> args) {
-    // Everything the child needs is made before the fork: this process has threads.
-    args.insert(args.begin(),
-                (std::filesystem::canonical("/proc/self/exe").parent_path() / program).string());
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    m_started = monotonicMicros();
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    m_out = fds[0];
-    if (m_pid < 0)
-        throw std::runtime_error("fork failed");
-}
-
-ChildProcess::~ChildProcess() {
-    if (m_pid > 0)
-        ::kill(m_pid, SIGTERM);
-    wait();
-    ::close(m_out);
-}
-
-std::vector<double> ChildProcess::expect(const std::string& word, int timeoutMs) {
-    const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
-    for (;;) {
-        for (std::size_t end; (end = m_buffer.find('\n')) != std::string::npos;) {
-            std::istringstream line(m_buffer.substr(0, end));
-            m_buffer.erase(0, end + 1);
-            std::string first;
-            line >> first;
-            if (first == "error")
-                throw std::runtime_error("child: " + line.str());
-            if (first != word)
-                continue;
-            std::vector<double> numbers;
-            for (double number; line >> number;)
-                numbers.push_back(number);
-            return numbers;
-        }
-        pollfd ready{m_out, POLLIN, 0};
-        const auto left = std::max<std::int64_t>(0, (deadline - monotonicMicros()) / 1000);
-        char chunk[512];
-        const ssize_t n =
-            ::poll(&ready, 1, static_cast<int>(left)) > 0 ? ::read(m_out, chunk, sizeof chunk) : 0;
-        if (n <= 0)
-            throw std::runtime_error("the child did not report '" + word + "'");
-        m_buffer.append(chunk, static_cast<std::size_t>(n));
-    }
-}
-
-int ChildProcess::wait() {
-    if (m_pid <= 0)
-        return -1;
-    int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    m_pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::filesystem::create_symlink(target, m_path + "/dx400/ports/COM" + std::to_string(n));
 }
 
 } // namespace dx400::bench

@@ -2,13 +2,12 @@
 
 // What every benchmark program shares: statistics, the Markdown table rows of
 // BENCHMARKS.md (on standard output; diagnostics go to stderr), clocks, options,
-// pseudo-terminals, a configuration folder and child processes. Plain C++ and POSIX, so
-// that the bare window links none of the tool.
+// pseudo-terminals and a configuration folder. Plain C++ and POSIX, so that the bare
+// window links none of the tool.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace dx400::bench {
@@ -73,30 +72,6 @@ public:
 
 private:
     std::string m_path;
-};
-
-// A program of the folder this one is in, started with fork and exec, its standard output
-// read line by line; startedUs is CLOCK_MONOTONIC just before the fork. The destructor
-// kills it if it still runs.
-class ChildProcess {
-public:
-    ChildProcess(const std::string& program, std::vector<std::string> args);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    pid_t pid() const { return m_pid; }
-    std::int64_t startedUs() const { return m_started; }
-    // The numbers on the next line that starts with `word`; throws when the child reports
-    // "error ...", ends, or says nothing of the kind within timeoutMs.
-    std::vector<double> expect(const std::string& word, int timeoutMs);
-    int wait(); // the exit status, or -1
-
-private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-    std::int64_t m_started = 0;
-    std::string m_buffer;
 };
 
 } // namespace dx400::bench

@@ -98,8 +98,18 @@ inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
-// Clicks "통신 연결" with the default choices (COM4); throws when the port did not open.
+// Shows a window and runs the event loop until it is exposed, since painting only happens
+// then, and once more after that.
+inline void showExposed(QWidget& window) {
+    window.show();
+    pumpUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 5000);
+    QCoreApplication::processEvents();
+}
+
+// Shows the window and clicks "통신 연결" with the default choices (COM4); throws when the
+// port did not open.
 inline void connectWindow(Form1& window) {
+    showExposed(window);
     control(window, "통신연결버튼")->click();
     if (!window.serialPort().isOpen())
         throw std::runtime_error("the window did not connect to COM4");

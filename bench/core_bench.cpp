@@ -1,8 +1,6 @@
-// Figure 8: the window-free core of one command and one reply, in nanoseconds.
-//   frame: fillTxBuffer + echoText, what protocol() does before writing
-//   reply: receiveBytes + rxHexFrom + dispatchReply over one 10-byte position reply
-// Google Benchmark runs each with repetitions; the console report goes to stderr and the
-// median and worst repetition to stdout as table rows.
+// Figure 8: the window-free core of one command (fillTxBuffer + echoText, what protocol()
+// does before writing) and one 10-byte reply (receiveBytes + rxHexFrom + dispatchReply), in
+// nanoseconds, with Google Benchmark's repetitions.
 #include "bench.h"
 #include "protocol/command_frame.h"
 #include "protocol/hex_echo.h"

@@ -8,16 +8,108 @@
 #include "bench.h"
 #include "sim/pty_server.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <poll.h>
 #include <sstream>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 using namespace dx400::bench;
+
+// A program of the folder this one is in, started with fork and exec, its standard output
+// read line by line; startedUs is CLOCK_MONOTONIC just before the fork. The destructor
+// kills it if it still runs.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, std::vector<std::string> args) {
+        // Everything the child needs is made before the fork: this process has threads.
+        args.insert(
+            args.begin(),
+            (std::filesystem::canonical("/proc/self/exe").parent_path() / program).string());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+        m_started = monotonicMicros();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::dup2(fds[1], STDOUT_FILENO);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        m_out = fds[0];
+        if (m_pid < 0)
+            throw std::runtime_error("fork failed");
+    }
+    ~ChildProcess() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGTERM);
+        wait();
+        ::close(m_out);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return m_pid; }
+    std::int64_t startedUs() const { return m_started; }
+
+    // The numbers on the next line that starts with `word`; throws when the child reports
+    // "error ...", ends, or says nothing of the kind within timeoutMs.
+    std::vector<double> expect(const std::string& word, int timeoutMs) {
+        const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
+        for (;;) {
+            for (std::size_t end; (end = m_buffer.find('\n')) != std::string::npos;) {
+                std::istringstream line(m_buffer.substr(0, end));
+                m_buffer.erase(0, end + 1);
+                std::string first;
+                line >> first;
+                if (first == "error")
+                    throw std::runtime_error("child: " + line.str());
+                if (first != word)
+                    continue;
+                std::vector<double> numbers;
+                for (double number; line >> number;)
+                    numbers.push_back(number);
+                return numbers;
+            }
+            pollfd ready{m_out, POLLIN, 0};
+            const auto left = std::max<std::int64_t>(0, (deadline - monotonicMicros()) / 1000);
+            char chunk[512];
+            const ssize_t n = ::poll(&ready, 1, static_cast<int>(left)) > 0
+                                  ? ::read(m_out, chunk, sizeof chunk)
+                                  : 0;
+            if (n <= 0)
+                throw std::runtime_error("the child did not report '" + word + "'");
+            m_buffer.append(chunk, static_cast<std::size_t>(n));
+        }
+    }
+
+    int wait() { // the exit status, or -1
+        int status = 0;
+        if (m_pid <= 0 || ::waitpid(m_pid, &status, 0) < 0)
+            return -1;
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    std::int64_t m_started = 0;
+    std::string m_buffer;
+};
 
 constexpr const char* kTool = "dx400_tool_child";
 constexpr const char* kBare = "dx400_bare_child";

@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
         try {
             connectWindow(window);
             QPushButton* input = control(window, "CMD_IN");
-            for (int i = 0; messages && i < std::atoi(argv[2]); ++i) {
+            for (int i = 0, n = messages ? std::atoi(argv[2]) : 0; i < n; ++i) {
                 if (i == 100) {
                     std::printf("start %ld\n", peakResidentKiB());
                     std::fflush(stdout);

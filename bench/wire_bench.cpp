@@ -1,10 +1,6 @@
-// Figures 1 to 3: the real window on QtSerialPort, connected to the drive simulator that
-// runs in this process on a pseudo-terminal published as COM4. Both sides stamp with
-// CLOCK_MONOTONIC, so a click timed here and a frame logged by the simulator compare.
-//   1. click to wire: from QTest::mouseClick to the simulator's RX stamp of the frame
-//   2. READ ALL: from the click until the window awaits nothing again (sixth box filled
-//      and its pause over), against the floor worked out from the same run
-//   3. WRITE ALL pacing: the gaps between the six RX stamps
+// Figures 1 to 3 (click to wire, READ ALL against its floor, WRITE ALL pacing): the real
+// window on QtSerialPort and the drive simulator on COM4 in this process. Both stamp with
+// CLOCK_MONOTONIC, so a click timed here and a frame in the simulator's log compare.
 #include "bench_window.h"
 #include "link/qt_serial_port.h"
 #include "sim/pty_server.h"
@@ -83,9 +79,6 @@ int run(int argc, char** argv) {
     sim::PtyServer drive(4);
     drive.start();
     Form1 window(std::make_unique<QtSerialPort>());
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        throw std::runtime_error("the window was not shown");
     MessageCloser messages;
     connectWindow(window);
     // Each button by object name and caption; WRITE ALL and READ ALL count the first frame
