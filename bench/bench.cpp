@@ -4,14 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <pty.h>
 #include <stdexcept>
 #include <termios.h>
-#include <unistd.h>
 
 namespace dx400::bench {
 
