@@ -1,16 +1,15 @@
-// Figure 8: the window-free core of one command and one reply, in nanoseconds.
-//   frame: fillTxBuffer + echoText, what protocol() does before writing
-//   reply: receiveBytes + rxHexFrom + dispatchReply over one 10-byte position reply
-// Google Benchmark runs each with repetitions; the console report goes to stderr and the
-// median and worst repetition to stdout as table rows.
-#include "bench_report.h"
-#include "benchmark_rows.h"
+// Figure 8: the window-free core of one command (fillTxBuffer + echoText, what protocol()
+// does before writing) and one 10-byte reply (receiveBytes + rxHexFrom + dispatchReply), in
+// nanoseconds, with Google Benchmark's repetitions.
+#include "bench.h"
 #include "protocol/command_frame.h"
 #include "protocol/hex_echo.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"
 
 #include <benchmark/benchmark.h>
+#include <iostream>
+#include <map>
 #include <span>
 
 namespace {
@@ -41,20 +40,28 @@ void replyHandling(benchmark::State& state) {
 }
 BENCHMARK(replyHandling)->Name("one 10-byte reply handled");
 
+// The console report goes to stderr; each repetition's time is kept, by benchmark name.
+struct Collector : benchmark::ConsoleReporter {
+    std::map<std::string, std::vector<double>> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto& collector = dx400::bench::runBenchmarks(argc, argv);
-    for (const auto& [name, samples] : collector.times) {
-        dx400::bench::Row row;
-        row.figure = "8. Core: " + name + " (ns)";
-        row.median = dx400::bench::fixed(dx400::bench::median(samples), 1);
-        row.worst = dx400::bench::fixed(dx400::bench::worst(samples), 1);
-        row.runs = samples.size();
-        row.hasGoal = false;
-        row.note = "each run is the mean of many iterations";
-        dx400::bench::printRow(row);
-    }
+    Collector collector;
+    collector.SetOutputStream(&std::cerr);
+    collector.SetErrorStream(&std::cerr);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
-    return 0;
+    for (const auto& [name, samples] : collector.times)
+        bench::summaryRow("8. Core: " + name + " (ns)", samples, 1)
+            .print("each run is the mean of many iterations");
 }
