@@ -32,18 +32,14 @@ TEST(ReceiveEchoBox, AppendsWithoutALimitAndWithoutMovingTheCursor) {
     ReceiveEchoBox box;
     box.setText(QStringLiteral("kept  "));
     box.setCursorPosition(2);
-    QStringList changes;
-    QObject::connect(&box, &QLineEdit::textChanged, [&](const QString& t) { changes << t; });
-    QString expected = QStringLiteral("kept  ");
-    for (int i = 0; i < 300; ++i) {
-        box.append(echo(10 * (i % 7 + 1)));
-        expected += echo(10 * (i % 7 + 1));
-    }
+    int changes = 0;
+    QObject::connect(&box, &QLineEdit::textChanged, [&] { ++changes; });
+    for (int i = 0; i < 300; ++i)
+        box.append(echo(40));
     box.append(QString());
-    EXPECT_EQ(box.text(), expected);
-    EXPECT_GT(expected.size(), 32767) << "past QLineEdit's default limit";
+    EXPECT_EQ(box.text(), "kept  " + echo(12000)) << "past QLineEdit's limit of 32767";
     EXPECT_EQ(box.cursorPosition(), 2);
-    EXPECT_EQ(changes.size(), 300) << "one change per append that adds something";
+    EXPECT_EQ(changes, 300) << "one change per append that adds something";
 }
 
 TEST(ReceiveEchoBox, KeyboardSelectsCopiesCutsEditsAndUndoes) {

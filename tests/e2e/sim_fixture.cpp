@@ -83,17 +83,6 @@ bool SimFixture::waitUntil(const std::function<bool()>& condition, int timeoutMs
     return true;
 }
 
-bool SimFixture::waitForFrames(std::size_t count, int timeoutMs) {
-    return waitUntil(
-        [&] {
-            const sim::TrafficCounts counts = m_sim->counts();
-            const bool answered = m_sim->faults().noReply || counts.repliesSent >= count;
-            return counts.framesReceived >= count && answered &&
-                   m_window->serialPort().inBufferCount() < 10;
-        },
-        timeoutMs);
-}
-
 std::vector<LineFrame> SimFixture::received() const {
     return framesOfKind(*m_sim, sim::LogKind::Rx);
 }

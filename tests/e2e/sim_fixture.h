@@ -2,8 +2,8 @@
 
 #include "app/form1.h"
 #include "message_catcher.h"
-#include "qstring_printer.h"
 #include "sim/pty_server.h"
+#include "window_fixture.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -51,9 +51,6 @@ public:
     // the window has read the whole answer.
     bool send(const char* name);
     bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
-    // Until the drive has received `count` valid frames and answered them, and the
-    // window has read every whole reply.
-    bool waitForFrames(std::size_t count, int timeoutMs = 3000);
 
     std::vector<LineFrame> received() const; // valid command frames, in order
     QStringList receivedHex() const;

@@ -13,31 +13,59 @@ namespace dx400::test {
 // arrived, and fails opens and writes on request.
 class FakeSerialPort final : public SerialPort {
 public:
-    // Ports that open; every other number fails as a missing device.
-    QSet<int> existingPorts{1, 4};
-    OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened; // for existing ports
-    bool failWrites = false; // the next write finds the line gone
-
+    QSet<int> existingPorts{1, 4}; // every other port is a missing device
+    OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
+    bool failWrites = false; // writes find the line gone
     QList<QByteArray> writes;
-    // What happened to the port, in order: "open", "write", "drain", "close", "discard".
-    QStringList events;
+    QStringList events; // "open", "write", "drain", "close" and "discard", in order
 
-    void feed(const QByteArray& bytes);
+    void feed(const QByteArray& bytes) {
+        m_input += bytes;
+        bytesArrived();
+    }
     void raiseOther() { raiseOtherEvent(); }
-    // The device vanishes: the port closes and reports the loss once.
-    void loseLine();
+    void loseLine() { // the device vanishes
+        if (m_open) {
+            close();
+            emit lineLost();
+        }
+    }
 
-    void discardInput() override;
+    void discardInput() override {
+        m_input.clear();
+        events << QStringLiteral("discard");
+    }
     bool isOpen() const override { return m_open; }
-    OpenResult open() override;
-    bool write(const QByteArray& bytes) override;
-    int inBufferCount() const override { return static_cast<int>(m_input.size()); }
-    QByteArray read(int count) override;
+    OpenResult open() override {
+        if (!existingPorts.contains(commPort()))
+            return {OpenResult::Outcome::NoSuchDevice, {}};
+        m_open = openOutcome == OpenResult::Outcome::Opened;
+        events << QStringLiteral("open");
+        return {openOutcome, {}};
+    }
+    bool write(const QByteArray& bytes) override {
+        if (failWrites)
+            loseLine();
+        if (!m_open)
+            return false;
+        writes << bytes;
+        events << QStringLiteral("write");
+        return true;
+    }
+    int inBufferCount() const override { return int(m_input.size()); }
+    QByteArray read(int count) override {
+        const QByteArray bytes = m_input.left(count);
+        m_input.remove(0, bytes.size());
+        return bytes;
+    }
     QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
 
 protected:
     void drainOutput() override { events << QStringLiteral("drain"); }
-    void closeDevice() override;
+    void closeDevice() override {
+        m_open = false;
+        events << QStringLiteral("close");
+    }
 
 private:
     bool m_open = false;

@@ -2,15 +2,11 @@
 
 #include "link/port_naming.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <stdexcept>
-#include <termios.h>
 #include <unistd.h>
 
 namespace dx400::test {
@@ -31,17 +27,9 @@ PtyPort::PtyPort(int n) {
     cfmakeraw(&raw);
     int slave = -1;
     char name[256] = {};
-    if (openpty(&m_master, &slave, name, &raw, nullptr) != 0)
-        throw std::runtime_error("openpty failed");
-    // Only the tool holds the slave; closing ours lets the tool see a hang-up later.
-    ::close(slave);
-    m_slavePath = QString::fromLocal8Bit(name);
-    QDir().mkpath(portLinkDirectory());
-    QFile::link(m_slavePath, portLinkDirectory() + QLatin1Char('/') + portName(n));
-}
-
-PtyPort::~PtyPort() {
-    hangUp();
+    ::openpty(&m_master, &slave, name, &raw, nullptr);
+    ::close(slave); // only the tool holds the far end, so that it sees a hang-up
+    QFile::link(QString::fromLocal8Bit(name), portLinkDirectory() + "/" + portName(n));
 }
 
 void PtyPort::hangUp() {
@@ -52,40 +40,26 @@ void PtyPort::hangUp() {
 
 QByteArray PtyPort::read(int count, int timeoutMs) {
     QByteArray bytes;
-    QElapsedTimer timer;
-    timer.start();
-    while (bytes.size() < count && m_master >= 0) {
-        const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0)
-            break;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (bytes.size() < count && !deadline.hasExpired()) {
         pollfd pfd{m_master, POLLIN, 0};
-        if (::poll(&pfd, 1, static_cast<int>(left)) <= 0)
-            continue;
         char buffer[4096];
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0)
-            bytes.append(buffer, n);
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+        if (::poll(&pfd, 1, int(deadline.remainingTime())) > 0 && (pfd.revents & POLLIN))
+            bytes.append(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)));
+        else
             ::usleep(1000); // nobody holds the far end yet
     }
     return bytes;
 }
 
-QByteArray PtyPort::readAvailable() {
-    return read(1 << 20, 50);
+void PtyPort::write(const QByteArray& bytes) {
+    (void)::write(m_master, bytes.constData(), size_t(bytes.size()));
 }
 
 termios PtyPort::lineSettings() const {
-    // On the master side the system reports the settings of the other end.
-    termios settings{};
+    termios settings{}; // on the master the system reports the other end's settings
     ::tcgetattr(m_master, &settings);
     return settings;
-}
-
-void PtyPort::write(const QByteArray& bytes) {
-    if (m_master >= 0 &&
-        ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
-        throw std::runtime_error("write to pseudo-terminal failed");
 }
 
 } // namespace dx400::test

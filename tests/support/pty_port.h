@@ -13,19 +13,14 @@ namespace dx400::test {
 void linkPortsToNothing(int except);
 
 // A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
-// stands for nothing. The links live under a temporary XDG_CONFIG_HOME that this object
-// sets for the process.
+// stands for nothing. The links live in a temporary XDG_CONFIG_HOME set for the process.
 class PtyPort {
 public:
     explicit PtyPort(int n = 4);
-    ~PtyPort();
+    ~PtyPort() { hangUp(); }
 
-    QString devicePath() const { return m_slavePath; }
-
-    // Bytes that the tool wrote, gathered until `count` have come or the time is up.
+    // Bytes the tool wrote, gathered until `count` have come or the time is up.
     QByteArray read(int count, int timeoutMs = 2000);
-    // Whatever is waiting now, without blocking.
-    QByteArray readAvailable();
     void write(const QByteArray& bytes);
     // The line settings the tool gave its end of the line.
     termios lineSettings() const;
@@ -35,7 +30,6 @@ public:
 private:
     QTemporaryDir m_config;
     int m_master = -1;
-    QString m_slavePath;
 };
 
 } // namespace dx400::test

@@ -5,13 +5,18 @@
 #include "app/form1.h"
 #include "fake_serial_port.h"
 #include "message_catcher.h"
-#include "qstring_printer.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Lets GoogleTest show a QString, and the items of a QStringList, as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace dx400::test {
 
@@ -22,7 +27,6 @@ template <typename T = QWidget> T* control(const QWidget& window, const char* na
     return widget;
 }
 
-// Clicks a button as the operator would.
 inline void click(const QWidget& window, const char* name) {
     QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
 }
@@ -30,9 +34,8 @@ inline void click(const QWidget& window, const char* name) {
 // "#RRGGBB": background of a text box, face of a button, fill of an indicator.
 inline QString colourName(const QWidget& window, const char* name) {
     QWidget* widget = control(window, name);
-    if (auto* circle = qobject_cast<CircleIndicator*>(widget))
-        return circle->fillColour().name().toUpper();
-    return background(widget).name().toUpper();
+    const auto* circle = qobject_cast<CircleIndicator*>(widget);
+    return (circle ? circle->fillColour() : background(widget)).name().toUpper();
 }
 
 // The real window over a fake serial port, as start-up leaves it, with every message box
@@ -44,11 +47,6 @@ struct FakeWindow {
 
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
     QString text(const char* name) const { return box(name)->text(); }
-    // The bytes of the last write, as "AA 00 06 ...", or empty.
-    QString lastWrite() const {
-        return port->writes.isEmpty() ? QString()
-                                      : QString(port->writes.last().toHex(' ').toUpper());
-    }
     // Feeds bytes and runs the receive event they raise, as the event loop would.
     void feed(const QByteArray& bytes) {
         port->feed(bytes);
