@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kHelp = "commands:\n"
                                    "  status                   counts, drive state and faults\n"
                                    "  inputs DDD               set input 1, 2, 3, e.g. inputs 101\n"
-                                   "  fault NAME [VALUE]       set a fault (on/off or a number)\n"
+                                   "  fault NAME [VALUE]       set a fault (on, off or a number)\n"
                                    "  fault clear              switch every fault off\n"
                                    "  hangup                   hang up the line now\n"
                                    "  quit                     end the simulator\n";
@@ -70,8 +70,8 @@ ConsoleReply runConsoleLine(std::string_view line, PtyServer& server) {
         if (first == "clear") {
             faults = {};
         } else {
-            const FaultName* fault = findFault(first);
-            const std::string value = second.empty() && fault && fault->isSwitch ? "on" : second;
+            const FaultSetting* fault = findFault(first);
+            const std::string value = second.empty() && fault && fault->isSwitch() ? "on" : second;
             if (const std::string error = applyFaultSetting(faults, first, value); !error.empty()) {
                 return {error + "\n"};
             }

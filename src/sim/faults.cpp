@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 namespace dx400::sim {
 
@@ -14,106 +15,63 @@ std::optional<int> parseCount(std::string_view text) {
     return value;
 }
 
-const FaultName* findFault(std::string_view name) {
-    const auto found = std::find_if(kFaultNames.begin(), kFaultNames.end(),
-                                    [&](const FaultName& fault) { return fault.name == name; });
-    return found == kFaultNames.end() ? nullptr : &*found;
+std::string FaultSetting::set(Faults& faults, std::string_view text) const {
+    return std::visit(
+        [&]<typename T>(T Faults::*member) -> std::string {
+            T& target = faults.*member;
+            if (text == "off") {
+                target = T{};
+                return {};
+            }
+            if constexpr (std::is_same_v<T, bool>) {
+                if (text != "on") {
+                    return std::string(name) + ": expected on or off";
+                }
+                target = true;
+            } else {
+                const auto count = parseCount(text);
+                if (!count) {
+                    return std::string(name) + ": expected a whole number from 0 up, or off";
+                }
+                target = *count;
+            }
+            return {};
+        },
+        field);
+}
+
+std::string FaultSetting::describe(const Faults& faults) const {
+    return std::visit(
+        [&]<typename T>(T Faults::*member) -> std::string {
+            const T& value = faults.*member;
+            if constexpr (std::is_same_v<T, bool>) {
+                return value ? std::string(name) : "";
+            } else if constexpr (std::is_same_v<T, int>) {
+                return value > 0 ? std::string(name) + "=" + std::to_string(value) : "";
+            } else {
+                return value ? std::string(name) + "=" + std::to_string(*value) : "";
+            }
+        },
+        field);
+}
+
+const FaultSetting* findFault(std::string_view name) {
+    const auto found = std::find_if(kFaultSettings.begin(), kFaultSettings.end(),
+                                    [&](const FaultSetting& fault) { return fault.name == name; });
+    return found == kFaultSettings.end() ? nullptr : &*found;
 }
 
 std::string applyFaultSetting(Faults& faults, std::string_view name, std::string_view value) {
-    const std::string prefix = std::string(name) + ": ";
-    const auto setSwitch = [&](bool& flag) -> std::string {
-        if (value != "on" && value != "off") {
-            return prefix + "expected on or off";
-        }
-        flag = value == "on";
-        return {};
-    };
-    const auto setCount = [&](int& target) -> std::string {
-        const auto count = parseCount(value);
-        if (!count) {
-            return prefix + "expected a whole number from 0 up";
-        }
-        target = *count;
-        return {};
-    };
-    const auto setOptional = [&](std::optional<int>& target) -> std::string {
-        if (value == "off") {
-            target.reset();
-            return {};
-        }
-        int count = 0;
-        std::string error = setCount(count);
-        if (error.empty()) {
-            target = count;
-        }
-        return error;
-    };
-
-    if (name == "no-reply") {
-        return setSwitch(faults.noReply);
-    }
-    if (name == "delay") {
-        return setCount(faults.delayMs);
-    }
-    if (name == "bad-start") {
-        return setSwitch(faults.badStart);
-    }
-    if (name == "bad-status") {
-        return setSwitch(faults.badStatus);
-    }
-    if (name == "bad-end") {
-        return setSwitch(faults.badEnd);
-    }
-    if (name == "split") {
-        return setOptional(faults.splitGapMs);
-    }
-    if (name == "stray") {
-        return setCount(faults.strayBefore);
-    }
-    if (name == "extra") {
-        return setCount(faults.extraAfter);
-    }
-    if (name == "flood") {
-        return setCount(faults.floodBytesPerSecond);
-    }
-    if (name == "hangup-after") {
-        return setOptional(faults.hangUpAfter);
-    }
-    return "unknown fault " + std::string(name);
+    const FaultSetting* fault = findFault(name);
+    return fault == nullptr ? "unknown fault " + std::string(name) : fault->set(faults, value);
 }
 
 std::string describeFaults(const Faults& faults) {
     std::string text;
-    const auto add = [&](const std::string& item) {
-        text += text.empty() ? item : " " + item;
-    };
-    const auto addNumber = [&](const char* name, int value) {
-        if (value > 0) {
-            add(std::string(name) + "=" + std::to_string(value));
+    for (const FaultSetting& fault : kFaultSettings) {
+        if (const std::string item = fault.describe(faults); !item.empty()) {
+            text += text.empty() ? item : " " + item;
         }
-    };
-    if (faults.noReply) {
-        add("no-reply");
-    }
-    addNumber("delay", faults.delayMs);
-    if (faults.badStart) {
-        add("bad-start");
-    }
-    if (faults.badStatus) {
-        add("bad-status");
-    }
-    if (faults.badEnd) {
-        add("bad-end");
-    }
-    if (faults.splitGapMs) {
-        add("split=" + std::to_string(*faults.splitGapMs));
-    }
-    addNumber("stray", faults.strayBefore);
-    addNumber("extra", faults.extraAfter);
-    addNumber("flood", faults.floodBytesPerSecond);
-    if (faults.hangUpAfter) {
-        add("hangup-after=" + std::to_string(*faults.hangUpAfter));
     }
     return text.empty() ? "none" : text;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace dx400::sim {
 
@@ -24,32 +25,41 @@ struct Faults {
     bool operator==(const Faults&) const = default;
 };
 
-// A fault as named on the command line (--NAME) and on the console (fault NAME VALUE).
-struct FaultName {
+// One fault as named on the command line (--NAME) and on the console (fault NAME VALUE).
+// A switch takes on or off; a number takes a whole number from 0 up, or off.
+struct FaultSetting {
     std::string_view name;
-    bool isSwitch; // takes on/off instead of a number
+    std::string_view argument; // what the number means, empty for a switch
     std::string_view help;
+    std::variant<bool Faults::*, int Faults::*, std::optional<int> Faults::*> field;
+
+    bool isSwitch() const { return std::holds_alternative<bool Faults::*>(field); }
+    // Sets the fault from its text value; returns an error message, or "" when set.
+    std::string set(Faults& faults, std::string_view text) const;
+    // "name" or "name=value" while the fault is on, else "".
+    std::string describe(const Faults& faults) const;
 };
 
-inline constexpr std::array<FaultName, 10> kFaultNames{{
-    {"no-reply", true, "never answer"},
-    {"delay", false, "MS: answer after MS milliseconds"},
-    {"bad-start", true, "reply start byte BC instead of BB"},
-    {"bad-status", true, "reply status byte 65 instead of 64"},
-    {"bad-end", true, "reply end byte EF instead of EE"},
-    {"split", false, "MS: write each reply in two halves MS milliseconds apart (off to stop)"},
-    {"stray", false, "N: N random bytes before each reply"},
-    {"extra", false, "N: N random bytes after each reply"},
-    {"flood", false, "RATE: random bytes at RATE bytes per second, all the time"},
-    {"hangup-after", false, "N: close the line after answering N frames (off to stop)"},
-}};
+inline constexpr std::array kFaultSettings{
+    FaultSetting{"no-reply", "", "never answer", &Faults::noReply},
+    FaultSetting{"delay", "MS", "answer MS milliseconds late", &Faults::delayMs},
+    FaultSetting{"bad-start", "", "reply start byte BC instead of BB", &Faults::badStart},
+    FaultSetting{"bad-status", "", "reply status byte 65 instead of 64", &Faults::badStatus},
+    FaultSetting{"bad-end", "", "reply end byte EF instead of EE", &Faults::badEnd},
+    FaultSetting{"split", "MS", "write each reply in two halves MS milliseconds apart",
+                 &Faults::splitGapMs},
+    FaultSetting{"stray", "N", "N random bytes before each reply", &Faults::strayBefore},
+    FaultSetting{"extra", "N", "N random bytes after each reply", &Faults::extraAfter},
+    FaultSetting{"flood", "RATE", "random bytes at RATE bytes per second, all the time",
+                 &Faults::floodBytesPerSecond},
+    FaultSetting{"hangup-after", "N", "close the line after answering N frames",
+                 &Faults::hangUpAfter},
+};
 
-// The entry of kFaultNames called name, or nullptr.
-const FaultName* findFault(std::string_view name);
+// The entry of kFaultSettings called name, or nullptr.
+const FaultSetting* findFault(std::string_view name);
 
-// Sets one fault from its name and text value ("on"/"off" for switches, a whole number
-// otherwise, "off" also for split and hangup-after). Returns an error message, or an
-// empty string when the fault was set.
+// Sets the fault called name; returns an error message, or "" when it was set.
 std::string applyFaultSetting(Faults& faults, std::string_view name, std::string_view value);
 
 // The faults that are on, e.g. "delay=250 bad-status", or "none".

@@ -58,9 +58,9 @@ ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         const std::string name = argument.starts_with("--") ? argument.substr(2) : "";
-        const FaultName* fault = findFault(name);
-        if (fault != nullptr && fault->isSwitch) {
-            applyFaultSetting(options.faults, name, "on");
+        const FaultSetting* fault = findFault(name);
+        if (fault != nullptr && fault->isSwitch()) {
+            fault->set(options.faults, "on");
             continue;
         }
         if (name != "port" && name != "inputs" && name != "log" && fault == nullptr) {
@@ -89,7 +89,7 @@ ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
         } else if (name == "log") {
             options.logFile = value;
         } else {
-            parsed.error = applyFaultSetting(options.faults, name, value);
+            parsed.error = fault->set(options.faults, value);
             if (!parsed.error.empty()) {
                 parsed.error = "--" + parsed.error;
                 return parsed;
@@ -104,16 +104,16 @@ std::string usageText() {
         "Usage: dx400-sim [options]\n"
         "Simulates a DX-400 drive on a pseudo-terminal published as a COM port of the tool\n"
         "($XDG_CONFIG_HOME/dx400/ports/COMn, ~/.config when unset).\n\n"
-        "  --port COMn      port to publish (default COM4)\n"
-        "  --inputs DDD     input 1, input 2, input 3 as 0/1 digits (default 000)\n"
-        "  --log FILE       write the traffic log to FILE instead of standard output\n"
-        "  --help           show this text\n\n"
-        "Faults:\n";
-    constexpr std::size_t kNameWidth = 15;
-    for (const FaultName& fault : kFaultNames) {
-        std::string name = "--" + std::string(fault.name);
-        name.resize(std::max(name.size() + 1, kNameWidth), ' ');
-        text += "  " + name + std::string(fault.help) + "\n";
+        "  --port COMn        port to publish (default COM4)\n"
+        "  --inputs DDD       input 1, input 2, input 3 as 0/1 digits (default 000)\n"
+        "  --log FILE         write the traffic log to FILE instead of standard output\n"
+        "  --help             show this text\n\n"
+        "Faults (on the console: fault NAME on|off|VALUE):\n";
+    constexpr std::size_t kColumn = 19;
+    for (const FaultSetting& fault : kFaultSettings) {
+        std::string option = "--" + std::string(fault.name) + " " + std::string(fault.argument);
+        option.resize(std::max(option.size() + 1, kColumn), ' ');
+        text += "  " + option + std::string(fault.help) + "\n";
     }
     text += "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP <hex bytes>\n"
             "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"
