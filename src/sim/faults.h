@@ -21,6 +21,8 @@ struct Faults {
     int extraAfter = 0;             // random bytes written just after each reply
     int floodBytesPerSecond = 0;    // random bytes written all the time at this rate
     std::optional<int> hangUpAfter; // hang up once this many frames were answered and read
+    bool badChecksum = false;       // reply checksum one more than the right one
+    bool wrongCommand = false;      // reply command code one more than asked (checksum right)
 
     bool operator==(const Faults&) const = default;
 };
@@ -46,6 +48,10 @@ inline constexpr std::array kFaultSettings{
     FaultSetting{"bad-start", "", "reply start byte BC instead of BB", &Faults::badStart},
     FaultSetting{"bad-status", "", "reply status byte 65 instead of 64", &Faults::badStatus},
     FaultSetting{"bad-end", "", "reply end byte EF instead of EE", &Faults::badEnd},
+    FaultSetting{"bad-checksum", "", "reply checksum one more than the right one",
+                 &Faults::badChecksum},
+    FaultSetting{"wrong-command", "", "reply command code one more than asked",
+                 &Faults::wrongCommand},
     FaultSetting{"split", "MS", "write each reply in two halves MS milliseconds apart",
                  &Faults::splitGapMs},
     FaultSetting{"stray", "N", "N random bytes before each reply", &Faults::strayBefore},

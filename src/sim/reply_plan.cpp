@@ -26,13 +26,18 @@ std::vector<PlannedWrite> planReply(const Frame& reply, const Faults& faults,
     if (faults.badStart) {
         sent[0] = kBadStart;
     }
+    if (faults.wrongCommand) {
+        ++sent[kCommandIndex];
+    }
     if (faults.badStatus) {
         sent[kStatusIndex] = kBadStatus;
-        sent[kChecksumIndex] = frameChecksum(sent);
     }
     if (faults.badEnd) {
         sent[kEndIndex] = kBadEnd;
     }
+    // The checksum covers the command, status and data bytes, so it is made again.
+    sent[kChecksumIndex] =
+        static_cast<std::uint8_t>(frameChecksum(sent) + (faults.badChecksum ? 1 : 0));
 
     const int start = faults.delayMs;
     if (faults.strayBefore > 0) {

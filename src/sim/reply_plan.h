@@ -25,8 +25,8 @@ struct PlannedWrite {
 
 // The writes that answer one frame with the given reply under the given faults, in
 // order: stray bytes, the reply (whole, or two halves splitGapMs apart), extra bytes.
-// No writes when the fault no-reply is on. A bad status keeps the checksum right so
-// the status is the only fault in the frame.
+// No writes when the fault no-reply is on. A changed status or command code keeps the
+// checksum right, so the checksum is wrong only under bad-checksum.
 std::vector<PlannedWrite> planReply(const Frame& reply, const Faults& faults,
                                     std::minstd_rand& random);
 

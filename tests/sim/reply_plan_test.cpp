@@ -49,6 +49,17 @@ TEST(ReplyPlan, AppliesFaultsToTheReply) {
         {"bad end",
          with([](Faults& f) { f.badEnd = true; }),
          {{0, LogKind::Tx, "BB 00 06 64 00 00 00 14 EF 7E", 0, true}}},
+        {"bad checksum",
+         with([](Faults& f) { f.badChecksum = true; }),
+         {{0, LogKind::Tx, "BB 00 06 64 00 00 00 14 EE 7F", 0, true}}},
+        {"wrong command keeps the checksum right",
+         with([](Faults& f) { f.wrongCommand = true; }),
+         {{0, LogKind::Tx, "BB 00 07 64 00 00 00 14 EE 7F", 0, true}}},
+        {"every byte fault at once",
+         with([](Faults& f) {
+             f.badStart = f.badStatus = f.badEnd = f.badChecksum = f.wrongCommand = true;
+         }),
+         {{0, LogKind::Tx, "BC 00 07 65 00 00 00 14 EF 81", 0, true}}},
         {"split after a delay",
          with([](Faults& f) {
              f.delayMs = 100;

@@ -36,10 +36,12 @@ TEST(SimOptions, ParsesTheCommandLine) {
         {"help", {"--help"}, "", expect([](SimOptions& o) { o.help = true; })},
         {"every fault",
          {"--no-reply", "--delay", "250", "--bad-start", "--bad-status", "--bad-end", "--split",
-          "40", "--stray", "3", "--extra", "2", "--flood", "1000", "--hangup-after", "5"},
+          "40", "--stray", "3", "--extra", "2", "--flood", "1000", "--hangup-after", "5",
+          "--bad-checksum", "--wrong-command"},
          "",
-         expect(
-             [](SimOptions& o) { o.faults = {true, 250, true, true, true, 40, 3, 2, 1000, 5}; })},
+         expect([](SimOptions& o) {
+             o.faults = {true, 250, true, true, true, 40, 3, 2, 1000, 5, true, true};
+         })},
         {"missing value", {"--delay"}, "--delay needs a value", {}},
         {"value not a number", {"--delay", "soon"}, "--delay: expected", {}},
         {"negative value", {"--stray", "-1"}, "--stray: expected", {}},
@@ -63,9 +65,9 @@ TEST(SimOptions, ParsesTheCommandLine) {
 }
 
 TEST(SimOptions, ConsoleFaultSettingsSwitchOff) {
-    Faults faults{true, 250, true, true, true, 40, 3, 2, 1000, 5};
-    for (const char* name :
-         {"no-reply", "bad-start", "bad-status", "bad-end", "split", "hangup-after"}) {
+    Faults faults{true, 250, true, true, true, 40, 3, 2, 1000, 5, true, true};
+    for (const char* name : {"no-reply", "bad-start", "bad-status", "bad-end", "split",
+                             "hangup-after", "bad-checksum", "wrong-command"}) {
         EXPECT_EQ(applyFaultSetting(faults, name, "off"), "") << name;
     }
     for (const char* name : {"delay", "stray", "extra", "flood"}) {
