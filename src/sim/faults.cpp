@@ -1,6 +1,5 @@
 #include "sim/faults.h"
 
-#include <algorithm>
 #include <charconv>
 #include <type_traits>
 
@@ -56,9 +55,12 @@ std::string FaultSetting::describe(const Faults& faults) const {
 }
 
 const FaultSetting* findFault(std::string_view name) {
-    const auto found = std::find_if(kFaultSettings.begin(), kFaultSettings.end(),
-                                    [&](const FaultSetting& fault) { return fault.name == name; });
-    return found == kFaultSettings.end() ? nullptr : &*found;
+    for (const FaultSetting& fault : kFaultSettings) {
+        if (fault.name == name) {
+            return &fault;
+        }
+    }
+    return nullptr;
 }
 
 std::string applyFaultSetting(Faults& faults, std::string_view name, std::string_view value) {
@@ -74,6 +76,63 @@ std::string describeFaults(const Faults& faults) {
         }
     }
     return text.empty() ? "none" : text;
+}
+
+std::vector<std::uint8_t> noiseBytes(std::size_t count, std::minstd_rand& random,
+                                     bool avoidReplyStart) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(count);
+    while (bytes.size() < count) {
+        const auto value = static_cast<std::uint8_t>(byte(random));
+        if (!avoidReplyStart || value != kReplyStart) {
+            bytes.push_back(value);
+        }
+    }
+    return bytes;
+}
+
+std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
+                                  std::minstd_rand& random) {
+    using std::chrono::milliseconds;
+    if (faults.noReply) {
+        return {};
+    }
+    Frame sent = reply;
+    if (faults.badStart) {
+        sent[0] = 0xBC;
+    }
+    if (faults.wrongCommand) {
+        ++sent[kCommandIndex];
+    }
+    if (faults.badStatus) {
+        sent[kStatusIndex] = 0x65;
+    }
+    if (faults.badEnd) {
+        sent[kEndIndex] = 0xEF;
+    }
+    // The checksum covers the command, status and data bytes, so it is made again.
+    sent[kChecksumIndex] =
+        static_cast<std::uint8_t>(frameChecksum(sent) + (faults.badChecksum ? 1 : 0));
+
+    std::vector<ReplyWrite> writes;
+    const auto noise = [&](int count, milliseconds after) {
+        if (count > 0) {
+            writes.push_back(
+                {after, LogKind::Noise, noiseBytes(static_cast<std::size_t>(count), random, true)});
+        }
+    };
+    noise(faults.strayBefore, milliseconds(faults.delayMs));
+    const milliseconds start(writes.empty() ? faults.delayMs : 0);
+    if (faults.splitGapMs) {
+        auto* const half = sent.begin() + kFrameSize / 2;
+        writes.push_back({start, LogKind::Tx, {sent.begin(), half}});
+        writes.push_back({milliseconds(*faults.splitGapMs), LogKind::Tx, {half, sent.end()}, true});
+    } else {
+        writes.push_back({start, LogKind::Tx, {sent.begin(), sent.end()}, true});
+    }
+    noise(faults.extraAfter, milliseconds(0));
+    return writes;
 }
 
 } // namespace dx400::sim

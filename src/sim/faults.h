@@ -1,10 +1,16 @@
 #pragma once
 
+#include "sim/sim_frame.h"
+#include "sim/traffic_log.h"
+
 #include <array>
+#include <chrono>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace dx400::sim {
 
@@ -73,5 +79,23 @@ std::string describeFaults(const Faults& faults);
 
 // A whole number from 0 up, or nothing if the text is not one.
 std::optional<int> parseCount(std::string_view text);
+
+// One write the drive makes in answer to a frame.
+struct ReplyWrite {
+    std::chrono::milliseconds after{0}; // after the previous write, the first after the frame
+    LogKind kind = LogKind::Tx;         // Tx for reply bytes, Noise for stray and extra bytes
+    std::vector<std::uint8_t> bytes;
+    bool endsReply = false; // the last write of the reply frame itself
+};
+
+// The writes that answer one frame with reply under faults, in order: stray bytes, the
+// reply (whole, or two halves), extra bytes; none under no-reply. A changed status or
+// command code keeps the checksum right, so the checksum is wrong only under bad-checksum.
+std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
+                                  std::minstd_rand& random);
+
+// count random bytes; none is 0xBB when avoidReplyStart, so they cannot pose as a reply.
+std::vector<std::uint8_t> noiseBytes(std::size_t count, std::minstd_rand& random,
+                                     bool avoidReplyStart);
 
 } // namespace dx400::sim
