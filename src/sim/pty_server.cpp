@@ -292,13 +292,13 @@ void PtyServer::start() {
         throw systemError("cannot open " + lockPath.string());
     }
     if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
-        const std::runtime_error failure =
-            errno == EWOULDBLOCK ? std::runtime_error(portName() +
-                                                      " is already served by a running "
-                                                      "simulator (" +
-                                                      m_link.string() + ")")
-                                 : systemError("cannot lock " + lockPath.string());
+        const bool held = errno == EWOULDBLOCK;
+        const std::runtime_error failure = systemError("cannot lock " + lockPath.string());
         releasePort();
+        if (held) {
+            throw std::runtime_error(portName() + " is already served by a running simulator (" +
+                                     m_link.string() + ")");
+        }
         throw failure;
     }
     const fs::path target = fs::read_symlink(m_link, error);
