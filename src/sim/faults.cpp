@@ -1,7 +1,7 @@
 #include "sim/faults.h"
 
-#include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 namespace dx400::sim {
 
@@ -14,108 +14,125 @@ std::optional<int> parseCount(std::string_view text) {
     return value;
 }
 
-const FaultName* findFault(std::string_view name) {
-    const auto found = std::find_if(kFaultNames.begin(), kFaultNames.end(),
-                                    [&](const FaultName& fault) { return fault.name == name; });
-    return found == kFaultNames.end() ? nullptr : &*found;
+std::string FaultSetting::set(Faults& faults, std::string_view text) const {
+    return std::visit(
+        [&]<typename T>(T Faults::*member) -> std::string {
+            T& target = faults.*member;
+            if (text == "off") {
+                target = T{};
+                return {};
+            }
+            if constexpr (std::is_same_v<T, bool>) {
+                if (text != "on") {
+                    return std::string(name) + ": expected on or off";
+                }
+                target = true;
+            } else {
+                const auto count = parseCount(text);
+                if (!count) {
+                    return std::string(name) + ": expected a whole number from 0 up, or off";
+                }
+                target = *count;
+            }
+            return {};
+        },
+        field);
+}
+
+std::string FaultSetting::describe(const Faults& faults) const {
+    return std::visit(
+        [&]<typename T>(T Faults::*member) -> std::string {
+            const T& value = faults.*member;
+            if constexpr (std::is_same_v<T, bool>) {
+                return value ? std::string(name) : "";
+            } else if constexpr (std::is_same_v<T, int>) {
+                return value > 0 ? std::string(name) + "=" + std::to_string(value) : "";
+            } else {
+                return value ? std::string(name) + "=" + std::to_string(*value) : "";
+            }
+        },
+        field);
+}
+
+const FaultSetting* findFault(std::string_view name) {
+    for (const FaultSetting& fault : kFaultSettings) {
+        if (fault.name == name) {
+            return &fault;
+        }
+    }
+    return nullptr;
 }
 
 std::string applyFaultSetting(Faults& faults, std::string_view name, std::string_view value) {
-    const std::string prefix = std::string(name) + ": ";
-    const auto setSwitch = [&](bool& flag) -> std::string {
-        if (value != "on" && value != "off") {
-            return prefix + "expected on or off";
-        }
-        flag = value == "on";
-        return {};
-    };
-    const auto setCount = [&](int& target) -> std::string {
-        const auto count = parseCount(value);
-        if (!count) {
-            return prefix + "expected a whole number from 0 up";
-        }
-        target = *count;
-        return {};
-    };
-    const auto setOptional = [&](std::optional<int>& target) -> std::string {
-        if (value == "off") {
-            target.reset();
-            return {};
-        }
-        int count = 0;
-        std::string error = setCount(count);
-        if (error.empty()) {
-            target = count;
-        }
-        return error;
-    };
-
-    if (name == "no-reply") {
-        return setSwitch(faults.noReply);
-    }
-    if (name == "delay") {
-        return setCount(faults.delayMs);
-    }
-    if (name == "bad-start") {
-        return setSwitch(faults.badStart);
-    }
-    if (name == "bad-status") {
-        return setSwitch(faults.badStatus);
-    }
-    if (name == "bad-end") {
-        return setSwitch(faults.badEnd);
-    }
-    if (name == "split") {
-        return setOptional(faults.splitGapMs);
-    }
-    if (name == "stray") {
-        return setCount(faults.strayBefore);
-    }
-    if (name == "extra") {
-        return setCount(faults.extraAfter);
-    }
-    if (name == "flood") {
-        return setCount(faults.floodBytesPerSecond);
-    }
-    if (name == "hangup-after") {
-        return setOptional(faults.hangUpAfter);
-    }
-    return "unknown fault " + std::string(name);
+    const FaultSetting* fault = findFault(name);
+    return fault == nullptr ? "unknown fault " + std::string(name) : fault->set(faults, value);
 }
 
 std::string describeFaults(const Faults& faults) {
     std::string text;
-    const auto add = [&](const std::string& item) {
-        text += text.empty() ? item : " " + item;
-    };
-    const auto addNumber = [&](const char* name, int value) {
-        if (value > 0) {
-            add(std::string(name) + "=" + std::to_string(value));
+    for (const FaultSetting& fault : kFaultSettings) {
+        if (const std::string item = fault.describe(faults); !item.empty()) {
+            text += text.empty() ? item : " " + item;
         }
-    };
-    if (faults.noReply) {
-        add("no-reply");
-    }
-    addNumber("delay", faults.delayMs);
-    if (faults.badStart) {
-        add("bad-start");
-    }
-    if (faults.badStatus) {
-        add("bad-status");
-    }
-    if (faults.badEnd) {
-        add("bad-end");
-    }
-    if (faults.splitGapMs) {
-        add("split=" + std::to_string(*faults.splitGapMs));
-    }
-    addNumber("stray", faults.strayBefore);
-    addNumber("extra", faults.extraAfter);
-    addNumber("flood", faults.floodBytesPerSecond);
-    if (faults.hangUpAfter) {
-        add("hangup-after=" + std::to_string(*faults.hangUpAfter));
     }
     return text.empty() ? "none" : text;
+}
+
+std::vector<std::uint8_t> noiseBytes(std::size_t count, std::minstd_rand& random,
+                                     bool avoidReplyStart) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(count);
+    while (bytes.size() < count) {
+        const auto value = static_cast<std::uint8_t>(byte(random));
+        if (!avoidReplyStart || value != kReplyStart) {
+            bytes.push_back(value);
+        }
+    }
+    return bytes;
+}
+
+std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
+                                  std::minstd_rand& random) {
+    using std::chrono::milliseconds;
+    if (faults.noReply) {
+        return {};
+    }
+    Frame sent = reply;
+    if (faults.badStart) {
+        sent[0] = 0xBC;
+    }
+    if (faults.wrongCommand) {
+        ++sent[kCommandIndex];
+    }
+    if (faults.badStatus) {
+        sent[kStatusIndex] = 0x65;
+    }
+    if (faults.badEnd) {
+        sent[kEndIndex] = 0xEF;
+    }
+    // The checksum covers the command, status and data bytes, so it is made again.
+    sent[kChecksumIndex] =
+        static_cast<std::uint8_t>(frameChecksum(sent) + (faults.badChecksum ? 1 : 0));
+
+    std::vector<ReplyWrite> writes;
+    const auto noise = [&](int count, milliseconds after) {
+        if (count > 0) {
+            writes.push_back(
+                {after, LogKind::Noise, noiseBytes(static_cast<std::size_t>(count), random, true)});
+        }
+    };
+    noise(faults.strayBefore, milliseconds(faults.delayMs));
+    const milliseconds start(writes.empty() ? faults.delayMs : 0);
+    if (faults.splitGapMs) {
+        auto* const half = sent.begin() + kFrameSize / 2;
+        writes.push_back({start, LogKind::Tx, {sent.begin(), half}});
+        writes.push_back({milliseconds(*faults.splitGapMs), LogKind::Tx, {half, sent.end()}, true});
+    } else {
+        writes.push_back({start, LogKind::Tx, {sent.begin(), sent.end()}, true});
+    }
+    noise(faults.extraAfter, milliseconds(0));
+    return writes;
 }
 
 } // namespace dx400::sim

@@ -1,9 +1,16 @@
 #pragma once
 
+#include "sim/sim_frame.h"
+#include "sim/traffic_log.h"
+
 #include <array>
+#include <chrono>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace dx400::sim {
 
@@ -20,36 +27,51 @@ struct Faults {
     int extraAfter = 0;             // random bytes written just after each reply
     int floodBytesPerSecond = 0;    // random bytes written all the time at this rate
     std::optional<int> hangUpAfter; // hang up once this many frames were answered and read
+    bool badChecksum = false;       // reply checksum one more than the right one
+    bool wrongCommand = false;      // reply command code one more than asked (checksum right)
 
     bool operator==(const Faults&) const = default;
 };
 
-// A fault as named on the command line (--NAME) and on the console (fault NAME VALUE).
-struct FaultName {
+// One fault as named on the command line (--NAME) and on the console (fault NAME VALUE).
+// A switch takes on or off; a number takes a whole number from 0 up, or off.
+struct FaultSetting {
     std::string_view name;
-    bool isSwitch; // takes on/off instead of a number
+    std::string_view argument; // what the number means, empty for a switch
     std::string_view help;
+    std::variant<bool Faults::*, int Faults::*, std::optional<int> Faults::*> field;
+
+    bool isSwitch() const { return std::holds_alternative<bool Faults::*>(field); }
+    // Sets the fault from its text value; returns an error message, or "" when set.
+    std::string set(Faults& faults, std::string_view text) const;
+    // "name" or "name=value" while the fault is on, else "".
+    std::string describe(const Faults& faults) const;
 };
 
-inline constexpr std::array<FaultName, 10> kFaultNames{{
-    {"no-reply", true, "never answer"},
-    {"delay", false, "MS: answer after MS milliseconds"},
-    {"bad-start", true, "reply start byte BC instead of BB"},
-    {"bad-status", true, "reply status byte 65 instead of 64"},
-    {"bad-end", true, "reply end byte EF instead of EE"},
-    {"split", false, "MS: write each reply in two halves MS milliseconds apart (off to stop)"},
-    {"stray", false, "N: N random bytes before each reply"},
-    {"extra", false, "N: N random bytes after each reply"},
-    {"flood", false, "RATE: random bytes at RATE bytes per second, all the time"},
-    {"hangup-after", false, "N: close the line after answering N frames (off to stop)"},
-}};
+inline constexpr std::array kFaultSettings{
+    FaultSetting{"no-reply", "", "never answer", &Faults::noReply},
+    FaultSetting{"delay", "MS", "answer MS milliseconds late", &Faults::delayMs},
+    FaultSetting{"bad-start", "", "reply start byte BC instead of BB", &Faults::badStart},
+    FaultSetting{"bad-status", "", "reply status byte 65 instead of 64", &Faults::badStatus},
+    FaultSetting{"bad-end", "", "reply end byte EF instead of EE", &Faults::badEnd},
+    FaultSetting{"bad-checksum", "", "reply checksum one more than the right one",
+                 &Faults::badChecksum},
+    FaultSetting{"wrong-command", "", "reply command code one more than asked",
+                 &Faults::wrongCommand},
+    FaultSetting{"split", "MS", "write each reply in two halves MS milliseconds apart",
+                 &Faults::splitGapMs},
+    FaultSetting{"stray", "N", "N random bytes before each reply", &Faults::strayBefore},
+    FaultSetting{"extra", "N", "N random bytes after each reply", &Faults::extraAfter},
+    FaultSetting{"flood", "RATE", "random bytes at RATE bytes per second, all the time",
+                 &Faults::floodBytesPerSecond},
+    FaultSetting{"hangup-after", "N", "close the line after answering N frames",
+                 &Faults::hangUpAfter},
+};
 
-// The entry of kFaultNames called name, or nullptr.
-const FaultName* findFault(std::string_view name);
+// The entry of kFaultSettings called name, or nullptr.
+const FaultSetting* findFault(std::string_view name);
 
-// Sets one fault from its name and text value ("on"/"off" for switches, a whole number
-// otherwise, "off" also for split and hangup-after). Returns an error message, or an
-// empty string when the fault was set.
+// Sets the fault called name; returns an error message, or "" when it was set.
 std::string applyFaultSetting(Faults& faults, std::string_view name, std::string_view value);
 
 // The faults that are on, e.g. "delay=250 bad-status", or "none".
@@ -57,5 +79,23 @@ std::string describeFaults(const Faults& faults);
 
 // A whole number from 0 up, or nothing if the text is not one.
 std::optional<int> parseCount(std::string_view text);
+
+// One write the drive makes in answer to a frame.
+struct ReplyWrite {
+    std::chrono::milliseconds after{0}; // after the previous write, the first after the frame
+    LogKind kind = LogKind::Tx;         // Tx for reply bytes, Noise for stray and extra bytes
+    std::vector<std::uint8_t> bytes;
+    bool endsReply = false; // the last write of the reply frame itself
+};
+
+// The writes that answer one frame with reply under faults, in order: stray bytes, the
+// reply (whole, or two halves), extra bytes; none under no-reply. A changed status or
+// command code keeps the checksum right, so the checksum is wrong only under bad-checksum.
+std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
+                                  std::minstd_rand& random);
+
+// count random bytes; none is 0xBB when avoidReplyStart, so they cannot pose as a reply.
+std::vector<std::uint8_t> noiseBytes(std::size_t count, std::minstd_rand& random,
+                                     bool avoidReplyStart);
 
 } // namespace dx400::sim

@@ -12,8 +12,7 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
     std::vector<std::uint8_t> stray;
     const auto flushStray = [&] {
         if (!stray.empty()) {
-            m_strayBytes += stray.size();
-            events.push_back({ReaderEvent::Kind::Stray, stray});
+            events.push_back({LogKind::Stray, stray});
             stray.clear();
         }
     };
@@ -38,8 +37,7 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
         Frame frame{};
         std::copy_n(first, kFrameSize, frame.begin());
         if (isValidCommand(frame)) {
-            ++m_framesRead;
-            events.push_back({ReaderEvent::Kind::Command, {frame.begin(), frame.end()}});
+            events.push_back({LogKind::Rx, {frame.begin(), frame.end()}});
             pos += kFrameSize;
             continue;
         }
@@ -47,9 +45,7 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
         while (length < kFrameSize && m_buffer[pos + length] != kCommandStart) {
             ++length;
         }
-        ++m_badFrames;
-        events.push_back(
-            {ReaderEvent::Kind::BadFrame, {first, first + static_cast<std::ptrdiff_t>(length)}});
+        events.push_back({LogKind::Bad, {first, first + static_cast<std::ptrdiff_t>(length)}});
         pos += length;
     }
     flushStray();

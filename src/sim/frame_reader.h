@@ -1,23 +1,19 @@
 #pragma once
 
-#include <cstddef>
+#include "sim/traffic_log.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace dx400::sim {
 
-// What the reader found in the incoming byte stream, in stream order.
+// What the reader found in the incoming byte stream, in stream order: a valid command
+// frame (Rx), bytes from a 0xAA that did not make one (Bad), or a run of bytes outside
+// any frame (Stray; 0x00 padding is not reported).
 struct ReaderEvent {
-    enum class Kind {
-        Command,  // a valid 10-byte command frame
-        BadFrame, // bytes from a 0xAA that did not make a valid frame
-        Stray,    // a run of bytes outside any frame (0x00 padding is not reported)
-    };
-    Kind kind = Kind::Command;
+    LogKind kind = LogKind::Rx;
     std::vector<std::uint8_t> bytes;
-
-    bool operator==(const ReaderEvent&) const = default;
 };
 
 // Cuts command frames out of the bytes the tool writes, however they are split across
@@ -28,15 +24,8 @@ class FrameReader {
 public:
     std::vector<ReaderEvent> feed(std::span<const std::uint8_t> bytes);
 
-    std::size_t framesRead() const { return m_framesRead; }
-    std::size_t badFrames() const { return m_badFrames; }
-    std::size_t strayBytes() const { return m_strayBytes; }
-
 private:
     std::vector<std::uint8_t> m_buffer; // bytes from a 0xAA still waiting for the rest
-    std::size_t m_framesRead = 0;
-    std::size_t m_badFrames = 0;
-    std::size_t m_strayBytes = 0;
 };
 
 } // namespace dx400::sim

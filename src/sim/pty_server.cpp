@@ -1,115 +1,413 @@
 #include "sim/pty_server.h"
 
-#include "sim/port_claim.h"
+#include "sim/frame_reader.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace dx400::sim {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+constexpr int kIdleWaitMs = 100;
+// While no one holds the slave the master reports hang-up at once; waiting this long
+// between looks keeps that from spinning.
+constexpr int kSlaveClosedWaitMs = 20;
+constexpr int kFloodTickMs = 10;
+constexpr std::int64_t kMaxFloodWrite = 4096;
+constexpr int kWriteBlockedWaitMs = 50;
+constexpr auto kLastReplyGrace = std::chrono::seconds(1);
+constexpr auto kLastReplyCheck = std::chrono::milliseconds(10);
 
 std::runtime_error systemError(const std::string& what) {
     return std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-// Opens a raw pseudo-terminal and returns its master, non-blocking; the slave is closed
-// again at once, so the master sees a hang-up until the tool opens the device.
-int openRawPty(std::string& device) {
-    termios raw{};
-    cfmakeraw(&raw);
-    int master = -1;
-    int slave = -1;
-    if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-        throw systemError("cannot open a pseudo-terminal");
-    }
-    char name[PATH_MAX] = {};
-    const int nameError = ::ptsname_r(master, name, sizeof name);
-    ::close(slave);
-    if (nameError != 0 || ::fcntl(master, F_SETFL, O_NONBLOCK) != 0 ||
-        ::fcntl(master, F_SETFD, FD_CLOEXEC) != 0) {
-        ::close(master);
-        throw std::runtime_error("cannot set up the pseudo-terminal");
-    }
-    device = name;
-    return master;
-}
-
 } // namespace
 
+fs::path portsFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (config != nullptr && *config != '\0') {
+        return fs::path(config) / "dx400" / "ports";
+    }
+    if (home != nullptr && *home != '\0') {
+        return fs::path(home) / ".config" / "dx400" / "ports";
+    }
+    throw std::runtime_error("neither XDG_CONFIG_HOME nor HOME is set");
+}
+
+// The serving thread's work on a raw pseudo-terminal's master: reads frames, answers them
+// through the server's drive model, writes replies when they fall due, floods, and hangs
+// up the line. Other threads set a request flag and wake it.
+class ServeLoop {
+public:
+    explicit ServeLoop(PtyServer& server) : m_server(server) {
+        termios raw{};
+        cfmakeraw(&raw);
+        int slave = -1;
+        if (::openpty(&m_master, &slave, nullptr, &raw, nullptr) != 0) {
+            throw systemError("cannot open a pseudo-terminal");
+        }
+        char name[PATH_MAX] = {};
+        const bool named = ::ptsname_r(m_master, name, sizeof name) == 0;
+        ::close(slave); // the master sees a hang-up until the tool opens the device
+        m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (!named || m_wakeFd < 0 || ::fcntl(m_master, F_SETFL, O_NONBLOCK) != 0 ||
+            ::fcntl(m_master, F_SETFD, FD_CLOEXEC) != 0) {
+            closeAll();
+            throw std::runtime_error("cannot set up the pseudo-terminal");
+        }
+        device = name;
+    }
+    ~ServeLoop() { closeAll(); }
+    ServeLoop(const ServeLoop&) = delete;
+    ServeLoop& operator=(const ServeLoop&) = delete;
+
+    // Ends the wait of the serving thread, so it looks at its requests at once.
+    void wake() const { eventfd_write(m_wakeFd, 1); }
+
+    // Serves until a stop is requested or the line is hung up.
+    void run() {
+        while (!stopRequested) {
+            const auto now = Clock::now();
+            writeDue(now);
+            flood(now);
+            const auto after = m_server.faults().hangUpAfter;
+            const bool hangUpDue =
+                after && m_pending.empty() &&
+                m_server.counts().framesReceived >= static_cast<std::size_t>(*after);
+            if (hangUpRequested || hangUpDue) {
+                if (!hangUpRequested) {
+                    letToolReadLastReply();
+                }
+                m_server.record(LogKind::HangUp, {});
+                ::close(std::exchange(m_master, -1));
+                return;
+            }
+            waitForActivity(now);
+        }
+    }
+
+    std::string device;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> hangUpRequested{false};
+
+private:
+    struct PendingWrite {
+        Clock::time_point due;
+        ReplyWrite write;
+    };
+
+    void closeAll() {
+        for (int* fd : {&m_master, &m_wakeFd}) {
+            if (*fd >= 0) {
+                ::close(*fd);
+                *fd = -1;
+            }
+        }
+    }
+
+    void waitForActivity(Clock::time_point now) {
+        int timeout = kIdleWaitMs;
+        if (!m_pending.empty()) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(m_pending.front().due - now);
+            timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, kIdleWaitMs));
+        }
+        if (m_floodRate > 0) {
+            timeout = std::min(timeout, kFloodTickMs);
+        }
+        if (m_slaveClosed) {
+            timeout = std::min(timeout, kSlaveClosedWaitMs);
+        }
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_master, POLLIN, 0}};
+        if (::poll(fds, m_slaveClosed ? 1 : 2, timeout) < 0) {
+            return;
+        }
+        if (fds[0].revents & POLLIN) {
+            eventfd_t ignored = 0;
+            eventfd_read(m_wakeFd, &ignored);
+        }
+        if (m_slaveClosed) {
+            m_slaveClosed = false; // look again on the next round
+        } else if (fds[1].revents & POLLIN) {
+            readMaster();
+        } else if (fds[1].revents & (POLLHUP | POLLERR)) {
+            m_slaveClosed = true;
+        }
+    }
+
+    void readMaster() {
+        std::uint8_t buffer[512];
+        const ssize_t count = ::read(m_master, buffer, sizeof buffer);
+        if (count <= 0) {
+            m_slaveClosed = count == 0 || errno == EIO;
+            return;
+        }
+        for (const ReaderEvent& event : m_reader.feed({buffer, static_cast<std::size_t>(count)})) {
+            m_server.record(event.kind, event.bytes);
+            if (event.kind == LogKind::Rx) {
+                Frame command{};
+                std::copy_n(event.bytes.begin(), kFrameSize, command.begin());
+                answer(command, Clock::now()); // after the time stamp, so delays are never short
+            }
+        }
+    }
+
+    void answer(const Frame& command, Clock::time_point now) {
+        auto due = now;
+        for (ReplyWrite& write :
+             planReply(m_server.answer(command, now), m_server.faults(), m_random)) {
+            due += write.after;
+            if (!m_pending.empty()) {
+                due = std::max(due, m_pending.back().due); // never overtake an earlier reply
+            }
+            m_pending.push_back({due, std::move(write)});
+        }
+    }
+
+    void writeDue(Clock::time_point now) {
+        while (!m_pending.empty() && m_pending.front().due <= now) {
+            const ReplyWrite write = std::move(m_pending.front().write);
+            m_pending.pop_front();
+            // Logged and counted first, so whoever got the bytes finds them in log and counts.
+            m_server.record(write.kind, write.bytes, write.endsReply);
+            writeBytes(write.bytes);
+        }
+    }
+
+    void flood(Clock::time_point now) {
+        const int rate = m_server.faults().floodBytesPerSecond;
+        if (rate != m_floodRate) {
+            m_floodRate = rate;
+            m_floodStart = now;
+            m_floodSent = 0;
+        }
+        if (rate <= 0) {
+            return;
+        }
+        const auto elapsedUs =
+            std::chrono::duration_cast<std::chrono::microseconds>(now - m_floodStart).count();
+        const std::int64_t owed = std::int64_t{rate} * elapsedUs / 1'000'000 - m_floodSent;
+        if (owed <= 0) {
+            return;
+        }
+        const std::int64_t count = std::min(owed, kMaxFloodWrite);
+        m_floodSent += count;
+        const auto bytes = noiseBytes(static_cast<std::size_t>(count), m_random, false);
+        m_server.record(LogKind::Noise, bytes);
+        writeBytes(bytes);
+    }
+
+    // Closing the master throws away whatever the tool has not read yet, so the last
+    // reply gets up to a second to be read. The unread count comes from the slave side.
+    void letToolReadLastReply() const {
+        const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (slave < 0) {
+            return;
+        }
+        const auto deadline = Clock::now() + kLastReplyGrace;
+        int unread = 0;
+        do {
+            std::this_thread::sleep_for(kLastReplyCheck);
+        } while (!stopRequested && Clock::now() < deadline &&
+                 ::ioctl(slave, FIONREAD, &unread) == 0 && unread > 0);
+        ::close(slave);
+    }
+
+    // Bytes that do not fit while the tool is not reading are dropped, like a line would.
+    void writeBytes(std::span<const std::uint8_t> bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(m_master, bytes.data() + done, bytes.size() - done);
+            if (written > 0) {
+                done += static_cast<std::size_t>(written);
+                continue;
+            }
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            pollfd ready{m_master, POLLOUT, 0};
+            if (written == 0 || errno != EAGAIN || ::poll(&ready, 1, kWriteBlockedWaitMs) <= 0 ||
+                !(ready.revents & POLLOUT)) {
+                return;
+            }
+        }
+    }
+
+    PtyServer& m_server;
+    int m_master = -1;
+    int m_wakeFd = -1; // an eventfd that wake() writes to
+    FrameReader m_reader;
+    std::deque<PendingWrite> m_pending; // in due order
+    std::minstd_rand m_random{0x0D400};
+    bool m_slaveClosed = false;
+    int m_floodRate = 0;
+    Clock::time_point m_floodStart{};
+    std::int64_t m_floodSent = 0;
+};
+
 PtyServer::PtyServer(int portNumber, const Faults& faults, const Inputs& inputs)
-    : m_portNumber(portNumber), m_state(faults, inputs) {}
+    : m_portNumber(portNumber), m_faults(faults) {
+    m_model.setInputs(inputs);
+}
 
 PtyServer::~PtyServer() {
     stop();
 }
 
-void PtyServer::setLogSink(LogSink sink) {
-    m_state.setLogSink(std::move(sink));
-}
-
-std::filesystem::path PtyServer::linkPath() const {
-    return portsFolder() / portName();
-}
-
 void PtyServer::start() {
-    if (m_claim) {
+    if (m_loop) {
         throw std::logic_error("the simulator is already started");
     }
-    auto claim = std::make_unique<PortClaim>(portsFolder(), portName());
-    m_control.wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_control.wakeFd < 0) {
-        throw systemError("cannot create an event fd");
+    const fs::path folder = portsFolder();
+    const fs::path lockPath = folder / ("." + portName() + ".lock");
+    m_link = folder / portName();
+    m_device.clear();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        throw std::runtime_error("cannot create " + folder.string() + ": " + error.message());
     }
-    std::string device;
+    m_lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_lockFd < 0) {
+        throw systemError("cannot open " + lockPath.string());
+    }
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        const std::runtime_error failure = systemError("cannot lock " + lockPath.string());
+        releasePort();
+        if (held) {
+            throw std::runtime_error(portName() + " is already served by a running simulator (" +
+                                     m_link.string() + ")");
+        }
+        throw failure;
+    }
+    const fs::path target = fs::read_symlink(m_link, error);
+    if (!error && fs::exists(target, error) && !target.string().starts_with("/dev/pts/")) {
+        releasePort();
+        throw std::runtime_error(m_link.string() + " points to the device " + target.string() +
+                                 ", which is not a simulator's; remove the link first");
+    }
     try {
-        m_loop = std::make_unique<ServeLoop>(openRawPty(device), m_control, m_state);
-        claim->publish(device);
+        m_loop = std::make_unique<ServeLoop>(*this);
+        // A new link renamed over the old one replaces it in one step.
+        const fs::path fresh = folder / ("." + portName() + ".new");
+        fs::remove(fresh, error);
+        fs::create_symlink(m_loop->device, fresh);
+        fs::rename(fresh, m_link);
+        m_device = m_loop->device;
     } catch (...) {
         stop();
         throw;
     }
-    m_claim = std::move(claim);
-    m_device = device;
-    m_control.stop = false;
-    m_control.hangUp = false;
     m_thread = std::thread([this] { m_loop->run(); });
 }
 
 void PtyServer::stop() {
     if (m_thread.joinable()) {
-        m_control.stop = true;
-        m_control.wake();
+        m_loop->stopRequested = true;
+        m_loop->wake();
         m_thread.join();
     }
     m_loop.reset();
-    if (m_control.wakeFd >= 0) {
-        ::close(m_control.wakeFd);
-        m_control.wakeFd = -1;
+    releasePort();
+}
+
+void PtyServer::releasePort() {
+    if (m_lockFd < 0) {
+        return;
     }
-    m_claim.reset();
+    std::error_code error;
+    if (!m_device.empty() && fs::read_symlink(m_link, error) == m_device && !error) {
+        fs::remove(m_link, error);
+    }
+    ::close(m_lockFd);
+    m_lockFd = -1;
 }
 
 void PtyServer::hangUp() {
-    m_control.hangUp = true;
-    if (m_control.wakeFd >= 0) {
-        m_control.wake();
+    if (m_loop) {
+        m_loop->hangUpRequested = true;
+        m_loop->wake();
     }
 }
 
-void PtyServer::setFaults(const Faults& faults) {
-    m_state.setFaults(faults);
-    if (m_control.wakeFd >= 0) {
-        m_control.wake(); // a flood starts at once
+void PtyServer::record(LogKind kind, std::vector<std::uint8_t> bytes, bool endsReply) {
+    LogEntry entry{monotonicMicros(), kind, std::move(bytes)};
+    {
+        std::lock_guard lock(m_mutex);
+        m_counts.framesReceived += kind == LogKind::Rx ? 1 : 0;
+        m_counts.badFrames += kind == LogKind::Bad ? 1 : 0;
+        m_counts.strayBytes += kind == LogKind::Stray ? entry.bytes.size() : 0;
+        m_counts.noiseBytesSent += kind == LogKind::Noise ? entry.bytes.size() : 0;
+        m_counts.hungUp = m_counts.hungUp || kind == LogKind::HangUp;
+        m_counts.repliesSent += endsReply ? 1 : 0;
+        m_log.push_back(entry);
     }
+    m_changed.notify_all();
+    if (m_sink) {
+        m_sink(entry);
+    }
+}
+
+Frame PtyServer::answer(const Frame& command, Clock::time_point now) {
+    std::lock_guard lock(m_mutex);
+    return m_model.handle(command, now);
+}
+
+std::vector<LogEntry> PtyServer::log() const {
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+TrafficCounts PtyServer::counts() const {
+    std::lock_guard lock(m_mutex);
+    return m_counts;
+}
+
+DriveState PtyServer::driveState() const {
+    std::lock_guard lock(m_mutex);
+    return m_model.state(Clock::now());
+}
+
+Faults PtyServer::faults() const {
+    std::lock_guard lock(m_mutex);
+    return m_faults;
+}
+
+void PtyServer::setFaults(const Faults& faults) {
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
+}
+
+void PtyServer::setInputs(const Inputs& inputs) {
+    std::lock_guard lock(m_mutex);
+    m_model.setInputs(inputs);
+}
+
+bool PtyServer::waitFor(const std::function<bool(const TrafficCounts&)>& done,
+                        std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return done(m_counts); });
 }
 
 } // namespace dx400::sim

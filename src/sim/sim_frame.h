@@ -17,6 +17,7 @@ namespace dx400::sim {
 using Frame = std::array<std::uint8_t, 10>;
 
 inline constexpr std::size_t kFrameSize = 10;
+inline constexpr std::size_t kCommandIndex = 2;
 inline constexpr std::size_t kStatusIndex = 3;
 inline constexpr std::size_t kEndIndex = 8;
 inline constexpr std::size_t kChecksumIndex = 9;

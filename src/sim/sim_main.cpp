@@ -1,7 +1,6 @@
 // dx400-sim: a simulated DX-400 drive on a pseudo-terminal, published as one of the
 // tool's COM ports, so the tool can be tried and tested without a real drive.
 
-#include "sim/console.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 
@@ -9,15 +8,92 @@
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/signalfd.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace dx400::sim;
 
 namespace {
+
+constexpr const char* kConsoleHelp =
+    "commands:\n"
+    "  status                   counts, drive state and faults\n"
+    "  inputs DDD               set input 1, 2, 3, e.g. inputs 101\n"
+    "  fault NAME [VALUE]       set a fault (on, off or a number)\n"
+    "  fault clear              switch every fault off\n"
+    "  hangup                   hang up the line now\n"
+    "  quit                     end the simulator\n";
+
+std::string statusText(const PtyServer& server) {
+    const TrafficCounts counts = server.counts();
+    const DriveState drive = server.driveState();
+    std::ostringstream text;
+    text << server.portName() << " -> " << server.devicePath()
+         << (counts.hungUp ? " (hung up)" : "") << "\n"
+         << "frames received " << counts.framesReceived << ", replies sent " << counts.repliesSent
+         << ", bad frames " << counts.badFrames << ", stray bytes " << counts.strayBytes << "\n"
+         << "position " << drive.position << ", jog speed " << drive.jogSpeed << ", output "
+         << (drive.output ? "on" : "off") << ", inputs " << formatInputs(drive.inputs) << "\n"
+         << "parameters";
+    for (const auto& [index, value] : drive.parameters) {
+        text << " " << index << "=" << value;
+    }
+    text << "\nfaults " << describeFaults(server.faults()) << "\n";
+    return text.str();
+}
+
+// Carries out one line typed on standard input and returns what to print; sets quit.
+std::string runConsoleLine(const std::string& line, PtyServer& server, bool& quit) {
+    std::istringstream words(line);
+    std::string command;
+    std::string first;
+    std::string second;
+    words >> command >> first >> second;
+    if (command.empty() || command == "quit") {
+        quit = !command.empty();
+        return "";
+    }
+    if (command == "status") {
+        return statusText(server);
+    }
+    if (command == "hangup") {
+        server.hangUp();
+        return "hanging up\n";
+    }
+    if (command == "inputs") {
+        const auto inputs = parseInputs(first);
+        if (inputs) {
+            server.setInputs(*inputs);
+        }
+        return inputs ? "inputs " + formatInputs(*inputs) + "\n"
+                      : "inputs: expected three digits 0 or 1, e.g. inputs 101\n";
+    }
+    if (command == "fault") {
+        Faults faults; // "fault clear" switches every fault off
+        std::string error;
+        if (first != "clear") {
+            faults = server.faults();
+            const FaultSetting* fault = findFault(first);
+            // A switch named alone is switched on.
+            error = applyFaultSetting(faults, first,
+                                      second.empty() && fault && fault->isSwitch() ? "on" : second);
+        }
+        if (!error.empty()) {
+            return error + "\n";
+        }
+        server.setFaults(faults);
+        return "faults " + describeFaults(faults) + "\n";
+    }
+    return (command == "help" ? "" : "unknown command " + command + "\n") + kConsoleHelp;
+}
+
+void print(std::FILE* out, const std::string& text) {
+    std::fputs(text.c_str(), out);
+    std::fflush(out);
+}
 
 // Ctrl-C, SIGTERM and a closed terminal are taken through a signalfd, so the main loop
 // ends in order and the link is removed. Blocked before any thread starts, so every
@@ -33,45 +109,30 @@ int blockEndingSignals() {
     return signalfd(-1, &signals, SFD_CLOEXEC);
 }
 
-void print(std::FILE* out, const std::string& text) {
-    std::fputs(text.c_str(), out);
-    std::fflush(out);
-}
-
 // Runs console lines from standard input until a quit or an ending signal. The end of
 // standard input only stops the reading: a simulator in the background of a script
 // keeps serving.
 void serveUntilEnd(PtyServer& server, int signalFd) {
     bool stdinOpen = true;
+    bool quit = false;
     std::string pending;
-    while (true) {
+    while (!quit) {
         pollfd fds[2] = {{signalFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        if (::poll(fds, stdinOpen ? 2 : 1, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        const int ready = ::poll(fds, stdinOpen ? 2 : 1, -1);
+        if ((ready < 0 && errno != EINTR) || (fds[0].revents & POLLIN)) {
             return;
         }
-        if (fds[0].revents & POLLIN) {
-            return;
-        }
-        if (!stdinOpen || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (ready <= 0 || !stdinOpen || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
             continue;
         }
         char buffer[256];
         const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (count <= 0) {
-            stdinOpen = false;
-            continue;
-        }
-        pending.append(buffer, static_cast<std::size_t>(count));
-        for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
-            const ConsoleReply reply = runConsoleLine(pending.substr(0, end), server);
+        stdinOpen = count > 0;
+        pending.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+        for (auto end = pending.find('\n'); end != std::string::npos && !quit;
+             end = pending.find('\n')) {
+            print(stdout, runConsoleLine(pending.substr(0, end), server, quit));
             pending.erase(0, end + 1);
-            print(stdout, reply.text);
-            if (reply.quit) {
-                return;
-            }
         }
     }
 }
@@ -90,13 +151,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::FILE* log = stdout;
-    if (!options.logFile.empty()) {
-        log = std::fopen(options.logFile.c_str(), "w");
-        if (log == nullptr) {
-            print(stderr, "dx400-sim: cannot write " + options.logFile + "\n");
-            return 1;
-        }
+    std::FILE* log = options.logFile.empty() ? stdout : std::fopen(options.logFile.c_str(), "w");
+    if (log == nullptr) {
+        print(stderr, "dx400-sim: cannot write " + options.logFile + "\n");
+        return 1;
     }
     const int signalFd = blockEndingSignals();
 

@@ -1,7 +1,7 @@
 #include "sim/sim_options.h"
 
 #include <algorithm>
-#include <cctype>
+#include <strings.h>
 
 namespace dx400::sim {
 
@@ -9,22 +9,16 @@ namespace {
 
 constexpr int kHighestPort = 255;
 
-} // namespace
-
+// "COM4" (any case) or "4" to 4; ports run from 1 to 255.
 std::optional<int> parsePortName(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    std::string_view number = upper;
-    if (number.starts_with("COM")) {
-        number.remove_prefix(3);
+    if (text.size() >= 3 && ::strncasecmp(text.data(), "COM", 3) == 0) {
+        text.remove_prefix(3);
     }
-    const auto port = parseCount(number);
-    if (!port || *port < 1 || *port > kHighestPort) {
-        return std::nullopt;
-    }
-    return port;
+    const auto port = parseCount(text);
+    return port && *port >= 1 && *port <= kHighestPort ? port : std::nullopt;
 }
+
+} // namespace
 
 std::optional<Inputs> parseInputs(std::string_view text) {
     Inputs inputs{};
@@ -51,49 +45,32 @@ std::string formatInputs(const Inputs& inputs) {
 ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
     SimOptions& options = parsed.options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string& error = parsed.error;
+    for (std::size_t i = 0; i < arguments.size() && error.empty(); ++i) {
         const std::string& argument = arguments[i];
+        const std::string name = argument.starts_with("--") ? argument.substr(2) : "";
+        const FaultSetting* fault = findFault(name);
         if (argument == "--help" || argument == "-h") {
             options.help = true;
-            continue;
-        }
-        const std::string name = argument.starts_with("--") ? argument.substr(2) : "";
-        const FaultName* fault = findFault(name);
-        if (fault != nullptr && fault->isSwitch) {
-            applyFaultSetting(options.faults, name, "on");
-            continue;
-        }
-        if (name != "port" && name != "inputs" && name != "log" && fault == nullptr) {
-            parsed.error = "unknown option " + argument;
-            return parsed;
-        }
-        if (i + 1 == arguments.size()) {
-            parsed.error = argument + " needs a value";
-            return parsed;
-        }
-        const std::string& value = arguments[++i];
-        if (name == "port") {
+        } else if (fault != nullptr && fault->isSwitch()) {
+            fault->set(options.faults, "on");
+        } else if (fault == nullptr && name != "port" && name != "inputs" && name != "log") {
+            error = "unknown option " + argument;
+        } else if (i + 1 == arguments.size()) {
+            error = argument + " needs a value";
+        } else if (const std::string& value = arguments[++i]; fault != nullptr) {
+            error = fault->set(options.faults, value);
+            error.insert(0, error.empty() ? "" : "--");
+        } else if (name == "port") {
             const auto port = parsePortName(value);
-            if (!port) {
-                parsed.error = "--port: expected COM1 to COM255, got " + value;
-                return parsed;
-            }
-            options.port = *port;
+            options.port = port.value_or(options.port);
+            error = port ? "" : "--port: expected COM1 to COM255, got " + value;
         } else if (name == "inputs") {
             const auto inputs = parseInputs(value);
-            if (!inputs) {
-                parsed.error = "--inputs: expected three digits 0 or 1, got " + value;
-                return parsed;
-            }
-            options.inputs = *inputs;
-        } else if (name == "log") {
-            options.logFile = value;
+            options.inputs = inputs.value_or(options.inputs);
+            error = inputs ? "" : "--inputs: expected three digits 0 or 1, got " + value;
         } else {
-            parsed.error = applyFaultSetting(options.faults, name, value);
-            if (!parsed.error.empty()) {
-                parsed.error = "--" + parsed.error;
-                return parsed;
-            }
+            options.logFile = value;
         }
     }
     return parsed;
@@ -104,16 +81,16 @@ std::string usageText() {
         "Usage: dx400-sim [options]\n"
         "Simulates a DX-400 drive on a pseudo-terminal published as a COM port of the tool\n"
         "($XDG_CONFIG_HOME/dx400/ports/COMn, ~/.config when unset).\n\n"
-        "  --port COMn      port to publish (default COM4)\n"
-        "  --inputs DDD     input 1, input 2, input 3 as 0/1 digits (default 000)\n"
-        "  --log FILE       write the traffic log to FILE instead of standard output\n"
-        "  --help           show this text\n\n"
-        "Faults:\n";
-    constexpr std::size_t kNameWidth = 15;
-    for (const FaultName& fault : kFaultNames) {
-        std::string name = "--" + std::string(fault.name);
-        name.resize(std::max(name.size() + 1, kNameWidth), ' ');
-        text += "  " + name + std::string(fault.help) + "\n";
+        "  --port COMn        port to publish (default COM4)\n"
+        "  --inputs DDD       input 1, input 2, input 3 as 0/1 digits (default 000)\n"
+        "  --log FILE         write the traffic log to FILE instead of standard output\n"
+        "  --help             show this text\n\n"
+        "Faults (on the console: fault NAME on|off|VALUE):\n";
+    constexpr std::size_t kColumn = 19;
+    for (const FaultSetting& fault : kFaultSettings) {
+        std::string option = "--" + std::string(fault.name) + " " + std::string(fault.argument);
+        option.resize(std::max(option.size() + 1, kColumn), ' ');
+        text += "  " + option + std::string(fault.help) + "\n";
     }
     text += "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP <hex bytes>\n"
             "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"

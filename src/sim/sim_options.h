@@ -27,9 +27,6 @@ struct ParsedOptions {
 // Reads the arguments after the program name.
 ParsedOptions parseArguments(const std::vector<std::string>& arguments);
 
-// "COM4" (any case) or "4" to 4; ports run from 1 to 255.
-std::optional<int> parsePortName(std::string_view text);
-
 // Three digits 0/1 for input 1, input 2, input 3 in that order: "100" = only input 1 on.
 std::optional<Inputs> parseInputs(std::string_view text);
 

@@ -12,26 +12,9 @@ std::int64_t monotonicMicros() {
     return std::int64_t{now.tv_sec} * 1'000'000 + now.tv_nsec / 1'000;
 }
 
-std::string_view kindName(LogKind kind) {
-    switch (kind) {
-    case LogKind::Rx:
-        return "RX";
-    case LogKind::Tx:
-        return "TX";
-    case LogKind::Bad:
-        return "BAD";
-    case LogKind::Stray:
-        return "STRAY";
-    case LogKind::Noise:
-        return "NOISE";
-    case LogKind::HangUp:
-        return "HUP";
-    }
-    return "?";
-}
-
 std::string formatLogLine(const LogEntry& entry) {
-    std::string line = std::to_string(entry.timeUs) + " " + std::string(kindName(entry.kind));
+    static constexpr const char* kNames[] = {"RX", "TX", "BAD", "STRAY", "NOISE", "HUP"};
+    std::string line = std::to_string(entry.timeUs) + " " + kNames[static_cast<int>(entry.kind)];
     if (!entry.bytes.empty()) {
         line += " " + toHex(entry.bytes);
     }

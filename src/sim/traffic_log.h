@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace dx400::sim {
@@ -25,9 +24,6 @@ struct LogEntry {
 
 // CLOCK_MONOTONIC now, in microseconds.
 std::int64_t monotonicMicros();
-
-// "RX", "TX", "BAD", "STRAY", "NOISE" or "HUP".
-std::string_view kindName(LogKind kind);
 
 // One line without newline: "<timeUs> <KIND> <hex bytes>", e.g.
 // "123456789 RX AA 00 06 01 00 00 00 00 EE 07"; a hang-up is "123456999 HUP".

@@ -1,0 +1,295 @@
+// The drive simulator: how it cuts frames out of what the tool writes, how it reads its
+// command line, what each fault puts on the line, how it publishes its port, and what only
+// the dx400-sim program itself does (console, log lines, refusal, signals).
+#include "sim/frame_reader.h"
+#include "sim/pty_server.h"
+#include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace dx400::sim {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kReadP1 = "AA 00 06 01 00 00 00 00 EE 07";
+const std::string kWriteP6 = "AA 00 05 06 00 00 FF FF EE 09";
+const std::string kReplyP1 = "BB 00 06 64 00 00 00 14 EE 7E";
+
+// A fresh $XDG_CONFIG_HOME for the tests, removed again at the end.
+struct TempConfigHome {
+    TempConfigHome() {
+        ::mkdtemp(path.data());
+        ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+    }
+    ~TempConfigHome() { std::filesystem::remove_all(path, ignored); }
+    std::filesystem::path link(const std::string& port) const {
+        return path + "/dx400/ports/" + port;
+    }
+    std::string path = std::filesystem::temp_directory_path() / "dx400-sim-XXXXXX";
+    mutable std::error_code ignored;
+} const home;
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+// Bytes written out as hex pairs, e.g. "AA 00 06", so frames read like the line.
+std::vector<std::uint8_t> hexBytes(const std::string& text) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::string& pair : words(text))
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
+    return bytes;
+}
+
+// Opens the port as the tool does, writes the frames, each with its two 00 bytes, and
+// reads until count bytes came or none came for the timeout; returns what came.
+std::vector<std::uint8_t> exchange(const std::filesystem::path& port, const std::string& frames,
+                                   std::size_t count, int timeoutMs) {
+    const int line = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const auto sent = hexBytes(frames + " 00 00");
+    const bool wrote = ::write(line, sent.data(), sent.size()) == std::ssize(sent);
+    std::vector<std::uint8_t> bytes(wrote ? count : 0);
+    std::size_t got = 0;
+    for (pollfd ready{line, POLLIN, 0}; got < bytes.size() && ::poll(&ready, 1, timeoutMs) > 0;) {
+        const ssize_t n = ::read(line, &bytes[got], count - got);
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(line);
+    bytes.resize(got);
+    return bytes;
+}
+
+// True once done() holds, checked every 20 ms for at most five seconds.
+template <typename Done> bool eventually(Done done) {
+    for (int i = 0; i < 250; ++i, std::this_thread::sleep_for(20ms))
+        if (done())
+            return true;
+    return false;
+}
+
+TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{kReadP1 + " 00 00 " + kWriteP6 + " 00 00"}, {"RX " + kReadP1, "RX " + kWriteP6}},
+        {words(kReadP1 + " 00 00"), {"RX " + kReadP1}}, // one byte per read
+        {{"AA 00 06 01 00 00 00 00 EE 08 00 00 " + kReadP1},
+         {"BAD AA 00 06 01 00 00 00 00 EE 08", "RX " + kReadP1}},
+        {{"AA 12 34 " + kReadP1}, {"BAD AA 12 34", "RX " + kReadP1}},
+        {{"AA 00 06 01 00 00 00 AA 00", "05 06 00 00 FF FF EE 09 00 00"},
+         {"BAD AA 00 06 01 00 00 00", "RX " + kWriteP6}},
+        {{"12 00 34 56 00 00 " + kReadP1}, {"STRAY 12", "STRAY 34 56", "RX " + kReadP1}},
+    };
+    for (const auto& [reads, expected] : cases) {
+        SCOPED_TRACE(reads.front());
+        FrameReader reader;
+        std::vector<std::string> events;
+        for (const std::string& read : reads)
+            for (const ReaderEvent& event : reader.feed(hexBytes(read)))
+                events.push_back(formatLogLine({0, event.kind, event.bytes}).substr(2));
+        EXPECT_EQ(events, expected);
+    }
+}
+
+TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "COM4 000 none"},
+        {"--port com255 --inputs 100 --log f --help", "COM255 100 log f help none"},
+        {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
+         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5",
+         "COM4 000 no-reply delay=250 bad-start bad-status bad-end bad-checksum wrong-command "
+         "split=0 stray=3 extra=2 flood=1000 hangup-after=5"},
+        {"--delay 250 --delay off --split 5 --split off", "COM4 000 none"},
+        {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
+        {"--port COM256", "--port: expected COM1 to COM255, got COM256"},
+        {"--port LPT1", "--port: expected COM1 to COM255, got LPT1"},
+        {"--inputs 102", "--inputs: expected three digits 0 or 1, got 102"},
+        {"--delay", "--delay needs a value"},
+        {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
+        {"--stray -1", "--stray: expected a whole number from 0 up, or off"},
+        {"--bad-start on", "unknown option on"},
+        {"--fast", "unknown option --fast"},
+    };
+    for (const auto& [line, expected] : cases) {
+        const ParsedOptions parsed = parseArguments(words(line));
+        const SimOptions& o = parsed.options;
+        const std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) +
+                                 (o.logFile.empty() ? "" : " log " + o.logFile) +
+                                 (o.help ? " help " : " ") + describeFaults(o.faults);
+        EXPECT_EQ(parsed.error.empty() ? text : parsed.error, expected) << line;
+    }
+}
+
+// A write in the log as PutsEachFaultOnTheLine shows it: its bytes, "N random" or "HUP".
+std::string shown(const LogEntry& entry) {
+    if (entry.kind == LogKind::HangUp)
+        return "HUP";
+    return entry.kind == LogKind::Noise ? std::to_string(entry.bytes.size()) + " random"
+                                        : toHex(entry.bytes);
+}
+
+TEST(PtyServer, PutsEachFaultOnTheLine) {
+    struct Case {
+        std::string options;
+        std::string writes; // after the frames, writes apart by "|"
+        std::string frames = kReadP1;
+    };
+    const Case cases[] = {
+        {"", kReplyP1},
+        {"--bad-start", "BC 00 06 64 00 00 00 14 EE 7E"},
+        {"--bad-status", "BB 00 06 65 00 00 00 14 EE 7F"},
+        {"--bad-end", "BB 00 06 64 00 00 00 14 EF 7E"},
+        {"--bad-checksum", "BB 00 06 64 00 00 00 14 EE 7F"},
+        {"--wrong-command", "BB 00 07 64 00 00 00 14 EE 7F"},
+        {"--bad-start --bad-status --bad-end --bad-checksum --wrong-command",
+         "BC 00 07 65 00 00 00 14 EF 81"},
+        {"--no-reply", ""},
+        {"--delay 300", kReplyP1},
+        {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E"},
+        {"--stray 1000 --extra 3", "1000 random | " + kReplyP1 + " | 3 random"},
+        {"--hangup-after 1 --split 50", "BB 00 06 64 00 | 00 00 14 EE 7E | HUP"},
+        // A second frame's reply waits for the whole of the first.
+        {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
+         kReadP1 + " 00 00 " + kWriteP6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options);
+        const Faults faults = parseArguments(words(c.options)).options.faults;
+        PtyServer server(4, faults);
+        server.start();
+        const auto size =
+            faults.strayBefore + faults.extraAfter +
+            std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
+        const auto got = exchange(home.link("COM4"), c.frames, std::max<std::size_t>(size, 1),
+                                  size > 0 ? 3000 : 300);
+        server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
+
+        const std::vector<LogEntry> log = server.log();
+        std::string writes;
+        std::vector<std::uint8_t> written;
+        std::int64_t lastGapUs = 0; // before the last reply write
+        for (std::size_t i = 1; i < log.size(); ++i) {
+            const LogEntry& entry = log[i];
+            if (entry.kind == LogKind::Rx)
+                continue;
+            writes += (writes.empty() ? "" : " | ") + shown(entry);
+            written.insert(written.end(), entry.bytes.begin(), entry.bytes.end());
+            lastGapUs = entry.kind == LogKind::Tx ? entry.timeUs - log[i - 1].timeUs : lastGapUs;
+        }
+        EXPECT_EQ(writes, c.writes);
+        EXPECT_EQ(got, written);
+        EXPECT_EQ(std::ranges::count(got, 0xBB),
+                  std::ranges::count(words(c.writes), std::string("BB")))
+            << "no random byte may pose as a reply's start";
+        EXPECT_GE(lastGapUs, std::max(faults.delayMs, faults.splitGapMs.value_or(0)) * 800);
+        const TrafficCounts counts = server.counts();
+        EXPECT_EQ(counts.repliesSent, faults.noReply ? 0 : counts.framesReceived);
+    }
+}
+
+TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
+    const std::filesystem::path link = home.link("COM5");
+    PtyServer server(5);
+    server.start();
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink("/dev/pts/999998", link); // someone else's now
+    server.stop();
+    EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/pts/999998");
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink("/dev/null", link); // no pseudo-terminal: never replaced
+    EXPECT_THROW(server.start(), std::runtime_error);
+    EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null");
+}
+
+// The dx400-sim program with its standard input on a pipe and its output in a file.
+struct SimProcess {
+    SimProcess(const std::string& arguments, const std::string& outFile) : out(outFile) {
+        const std::string command = "exec " DX400_SIM " " + arguments + " >" + out + " 2>&1";
+        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+        int input[2] = {-1, -1};
+        EXPECT_EQ(::pipe2(input, O_CLOEXEC), 0);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_adddup2(&files, input[0], 0);
+        if (posix_spawn(&pid, "/bin/sh", &files, nullptr, const_cast<char**>(argv), environ))
+            pid = -1;
+        posix_spawn_file_actions_destroy(&files);
+        ::close(input[0]);
+        console = input[1];
+    }
+    ~SimProcess() {
+        ::close(console);
+        if (pid > 0 && ::kill(pid, SIGKILL) == 0) // only a child that is not reaped yet
+            ::waitpid(pid, nullptr, 0);
+    }
+    // The exit code once it ended within five seconds, else -1.
+    int exitCode() {
+        int status = -1;
+        const bool ended =
+            pid > 0 && eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
+        pid = ended ? -1 : pid;
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    bool printed(const std::string& text) const {
+        std::ifstream file(out);
+        return std::string(std::istreambuf_iterator<char>(file), {}).find(text) !=
+               std::string::npos;
+    }
+
+    std::string out;
+    pid_t pid = -1;
+    int console = -1; // its standard input
+};
+
+TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
+    const std::filesystem::path link = home.link("COM7");
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::create_symlink("/dev/pts/999999", link); // left by a simulator that died
+
+    SimProcess sim("--port COM7 --inputs 100", home.path + "/sim");
+    ASSERT_GT(sim.pid, 0);
+    ASSERT_TRUE(eventually(
+        [&] { return std::filesystem::read_symlink(link, home.ignored) != "/dev/pts/999999"; }));
+    EXPECT_EQ(toHex(exchange(
+                  link, "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C",
+                  10, 3000)),
+              "BB 00 0C 64 00 00 00 01 EE 71");
+    // Console commands, then the end of standard input, which does not end it.
+    const std::string typed = "status\nfault bad-end maybe\nfault slow 1\nfault bad-start\nfault "
+                              "clear\nfault wrong-command\n";
+    ASSERT_EQ(::write(sim.console, typed.data(), typed.size()), std::ssize(typed));
+    ::close(std::exchange(sim.console, -1));
+    ASSERT_TRUE(eventually([&] { return sim.printed("faults wrong-command\n"); }));
+    EXPECT_TRUE(sim.printed("frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
+    EXPECT_TRUE(sim.printed("parameters 1=20 2=4 4=800 5=10 6=2 7=500\n"));
+    EXPECT_TRUE(sim.printed("bad-end: expected on or off\nunknown fault slow\nfaults "
+                            "bad-start\nfaults none\nfaults wrong-command\n"));
+    EXPECT_EQ(toHex(exchange(link, "AA 00 0C 00 00 00 00 00 EE 0C", 10, 3000)),
+              "BB 00 0D 64 00 00 00 01 EE 72");
+    EXPECT_TRUE(sim.printed(" TX BB 00 0D 64 00 00 00 01 EE 72\n"));
+
+    SimProcess second("--port COM7", home.path + "/second");
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.printed("dx400-sim: COM7 is already served"));
+    ::kill(sim.pid, SIGTERM);
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+} // namespace
+} // namespace dx400::sim
