@@ -43,12 +43,12 @@ TEST(EndToEnd, ConnectSendsNothingAndExitPutsTheWholeStopFrameOnTheLine) {
     ASSERT_TRUE(f.connect());
     EXPECT_EQ(f.colour("rxled"), "#FF0000");
     f.click("CMD3");
-    ASSERT_TRUE(f.waitUntil([&] { return f.sim().counts().repliesSent == 1; }));
+    ASSERT_TRUE(f.waitUntil([&] { return f.drive->counts().repliesSent == 1; }));
     QTest::qWait(100); // anything sent after the stop frame would show by now
     EXPECT_EQ(f.receivedHex(), QStringList{"AA 00 03 00 00 00 00 00 EE 03"}) << f.trafficText();
-    EXPECT_EQ(f.sim().counts().strayBytes, 0u) << "only the two padding bytes follow it";
-    EXPECT_FALSE(f.window().serialPort().isOpen());
-    EXPECT_TRUE(f.messages().isEmpty());
+    EXPECT_EQ(f.drive->counts().strayBytes, 0u) << "only the two padding bytes follow it";
+    EXPECT_FALSE(f.window->serialPort().isOpen());
+    EXPECT_TRUE(f.messages.texts.isEmpty());
 }
 
 TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
@@ -60,31 +60,31 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     for (int i = 0; i < 6; ++i)
         f.setText(writeBoxes[i], values[i]);
     f.click("cmd_Data");
-    ASSERT_TRUE(f.waitUntil([&] { return f.sim().counts().repliesSent == 6; }));
+    ASSERT_TRUE(f.waitUntil([&] { return f.drive->counts().repliesSent == 6; }));
     EXPECT_EQ(f.receivedHex(),
               (QStringList{"AA 00 05 01 00 00 00 1F EE 25", "AA 00 05 02 00 00 00 00 EE 07",
                            "AA 00 05 04 00 00 07 FE EE 0E", "AA 00 05 05 00 00 00 01 EE 0B",
                            "AA 00 05 07 00 00 00 FF EE 0B", "AA 00 05 06 00 00 00 07 EE 12"}));
-    const std::vector<LineFrame> writes = f.received();
+    const auto writes = f.frames(dx400::sim::LogKind::Rx);
     for (std::size_t i = 1; i < writes.size(); ++i)
-        EXPECT_GE(writes[i].timeUs - writes[i - 1].timeUs, kMinGapUs) << "write " << i + 1;
+        EXPECT_GE(writes[i].first - writes[i - 1].first, kMinGapUs) << "write " << i + 1;
     // The six answers piled up during WRITE ALL; they are read but decode nothing.
     ASSERT_TRUE(f.waitUntil([&] { return f.text("rx_txt").size() >= 240; }));
 
     f.click("cmd_RData");
-    ASSERT_TRUE(f.waitUntil([&] { return f.window().readState() == 0; })) << f.trafficText();
+    ASSERT_TRUE(f.waitUntil([&] { return f.window->readState() == 0; })) << f.trafficText();
     EXPECT_EQ(f.receivedHex().mid(6), kReadAllFrames) << f.trafficText();
-    const std::vector<LineFrame> requests = f.received();
-    const std::vector<LineFrame> replies = f.replies();
+    const auto requests = f.frames(dx400::sim::LogKind::Rx);
+    const auto replies = f.frames(dx400::sim::LogKind::Tx);
     ASSERT_EQ(replies.size(), 12u);
     for (std::size_t i = 7; i < 12; ++i)
-        EXPECT_GE(requests[i].timeUs - replies[i - 1].timeUs, kMinGapUs)
+        EXPECT_GE(requests[i].first - replies[i - 1].first, kMinGapUs)
             << "request " << i - 5 << " came too soon after the reply before it";
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(f.text(kReadBoxes[i]), values[i]) << kReadBoxes[i];
         EXPECT_EQ(f.colour(kReadBoxes[i]), "#C0C0FF") << kReadBoxes[i];
     }
-    EXPECT_TRUE(f.messages().isEmpty()) << f.messages().join('|').toStdString();
+    EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.texts.join('|').toStdString();
 }
 
 TEST(EndToEnd, ALineLostDuringReadAllIsReportedOnceAndANewDriveCanBeUsed) {
@@ -93,19 +93,19 @@ TEST(EndToEnd, ALineLostDuringReadAllIsReportedOnceAndANewDriveCanBeUsed) {
     SimFixture f(hangUp);
     ASSERT_TRUE(f.connect());
     f.click("cmd_RData");
-    ASSERT_TRUE(f.waitUntil([&] { return !f.messages().isEmpty(); })) << f.trafficText();
+    ASSERT_TRUE(f.waitUntil([&] { return !f.messages.texts.isEmpty(); })) << f.trafficText();
     QTest::qWait(100); // a port left open would report the loss over and over
-    EXPECT_EQ(f.messages(), QStringList{"통신 연결이 끊어졌습니다: COM4"});
-    EXPECT_EQ(f.window().readState(), 0);
+    EXPECT_EQ(f.messages.texts, QStringList{"통신 연결이 끊어졌습니다: COM4"});
+    EXPECT_EQ(f.window->readState(), 0);
     EXPECT_EQ(f.colour("rxled"), "#FFFFFF");
-    EXPECT_FALSE(f.window().serialPort().isOpen());
+    EXPECT_FALSE(f.window->serialPort().isOpen());
 
     f.replaceDrive();
     ASSERT_TRUE(f.connect());
     ASSERT_TRUE(f.send("Cmd_RPOS")) << f.trafficText();
     EXPECT_EQ(f.receivedHex(), QStringList{"AA 00 06 08 00 00 00 00 EE 0E"});
     EXPECT_EQ(f.text("Text_RPOS"), "0");
-    EXPECT_EQ(f.messages().size(), 1);
+    EXPECT_EQ(f.messages.texts.size(), 1);
 }
 
 TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) {
@@ -119,16 +119,16 @@ TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) 
         if (i == 100)
             afterWarmUp = residentKiB();
         const dx400::sim::Inputs inputs{(i & 1) != 0, (i & 2) != 0, (i & 4) != 0};
-        f.sim().setInputs(inputs);
+        f.drive->setInputs(inputs);
         ASSERT_TRUE(f.send(i % 10 == 0 ? "Cmd_RPOS" : "CMD_IN")) << "command " << i;
         if (i % 10 == 0)
             ASSERT_EQ(f.text("Text_RPOS"), "1000") << "command " << i;
         else
             ASSERT_EQ(f.colour("led2"), inputs[1] ? "#FF0000" : "#FFFFFF") << "command " << i;
     }
-    EXPECT_EQ(f.sim().counts().repliesSent, std::size_t(commands) + 1);
-    EXPECT_EQ(f.sim().counts().badFrames + f.sim().counts().strayBytes, 0u);
-    EXPECT_TRUE(f.messages().isEmpty());
+    EXPECT_EQ(f.drive->counts().repliesSent, std::size_t(commands) + 1);
+    EXPECT_EQ(f.drive->counts().badFrames + f.drive->counts().strayBytes, 0u);
+    EXPECT_TRUE(f.messages.texts.isEmpty());
 #if !defined(__SANITIZE_ADDRESS__) && !__has_feature(address_sanitizer)
     // Page-sized noise and the drive's log in this process, nothing per command.
     EXPECT_LT(residentKiB() - afterWarmUp, 4096 + commands / 4);

@@ -1,70 +1,97 @@
 #pragma once
 
-#include "app/form1.h"
-#include "message_catcher.h"
+#include "link/qt_serial_port.h"
+#include "pty_port.h"
 #include "sim/pty_server.h"
+#include "sim/traffic_log.h"
 #include "window_fixture.h"
 
-#include <QStringList>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QTemporaryDir>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace dx400::e2e {
 
-// One frame the simulated drive received or wrote, with its CLOCK_MONOTONIC time.
-struct LineFrame {
-    std::int64_t timeUs = 0;
-    QString hex; // upper-case pairs, e.g. "AA 00 06 01 00 00 00 00 EE 07"
-};
+// The real window on a real serial port, talking to a simulated drive served from a
+// thread of this process and published as COM4 under a fresh XDG_CONFIG_HOME, in which
+// every other port stands for nothing. Only one may live at a time. Every message box is
+// closed at once and its text kept. Replies reach the window only while the event loop
+// runs, so every wait runs it until its condition holds or 3 s pass, far above what any
+// step needs.
+struct SimFixture {
+    QTemporaryDir config;
+    std::unique_ptr<sim::PtyServer> drive;
+    std::unique_ptr<Form1> window;
+    test::MessageCatcher messages;
 
-// The real window on a real serial port, talking to a simulated drive in this process:
-//
-//   SimFixture f;               // drive on COM4 under a fresh XDG_CONFIG_HOME, window built
-//   ASSERT_TRUE(f.connect());   // default choices: COM4 at 19200
-//   f.click("Cmd_RPOS");
-//   ASSERT_TRUE(f.waitUntil([&] { return f.window().readState() == 0; }));
-//
-// Every modal message box is closed at once and its text kept. Replies reach the window
-// only while the event loop runs, so every wait runs it until its condition holds or
-// 3 s pass, far above what any step needs. The fixture sets XDG_CONFIG_HOME for the
-// whole process, so only one may live at a time; every port but COM4 stands for nothing.
-class SimFixture {
-public:
-    explicit SimFixture(const sim::Faults& faults = {});
-    ~SimFixture();
+    explicit SimFixture(const sim::Faults& faults = {}) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        test::linkPortsToNothing(4);
+        replaceDrive(faults);
+        window = std::make_unique<Form1>(std::make_unique<QtSerialPort>());
+    }
+    ~SimFixture() {
+        window.reset(); // releases the port before the drive goes away
+        drive->stop();
+    }
+    void replaceDrive(const sim::Faults& faults = {}) {
+        drive = std::make_unique<sim::PtyServer>(4, faults);
+        drive->start();
+    }
 
-    sim::PtyServer& sim() { return *m_sim; }
-    Form1& window() { return *m_window; }
-    QStringList messages() const { return m_messages->texts; }
-
+    bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
+        // Looks every millisecond: QTest::qWaitFor sleeps 10 ms between looks.
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!condition() && !deadline.hasExpired())
+            QTest::qWait(1);
+        return condition();
+    }
     // Clicks "통신 연결" with the choices the window starts with; true when connected.
-    bool connect();
-    void click(const char* name);
-    void setText(const char* name, const QString& text);
-    QString text(const char* name) const; // of a text box
-    QString colour(const char* name) const;
-
+    bool connect() {
+        test::click(*window, "통신연결버튼");
+        // While nobody holds the line the drive looks at it only every 20 ms; a first frame
+        // sent before it noticed the open line would reach it late and skew measured gaps.
+        QTest::qWait(60);
+        return window->serialPort().isOpen();
+    }
+    void click(const char* name) { test::click(*window, name); }
     // Clicks a button that sends one frame and waits until the drive has answered it and
-    // the window has read the whole answer.
-    bool send(const char* name);
-    bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
+    // the window has read and handled the whole answer.
+    bool send(const char* name) {
+        const std::size_t before = drive->counts().repliesSent;
+        click(name);
+        return waitUntil([&] {
+            return drive->counts().repliesSent > before && text("rx_txt").size() >= 40 &&
+                   window->readState() == 0;
+        });
+    }
+    void setText(const char* name, const QString& text) {
+        test::control<QLineEdit>(*window, name)->setText(text);
+    }
+    QString text(const char* name) const { return test::control<QLineEdit>(*window, name)->text(); }
+    QString colour(const char* name) const { return test::colourName(*window, name); }
 
-    std::vector<LineFrame> received() const; // valid command frames, in order
-    QStringList receivedHex() const;
-    std::vector<LineFrame> replies() const; // reply writes, in order
-    std::string trafficText() const;        // the drive's whole log, for failure messages
-
-    // Replaces a drive that hung up by a new, healthy one on COM4.
-    void replaceDrive();
-
-private:
-    QTemporaryDir m_config;
-    std::unique_ptr<sim::PtyServer> m_sim;
-    std::unique_ptr<Form1> m_window;
-    std::unique_ptr<test::MessageCatcher> m_messages;
+    // The frames of one kind on the line (Rx: valid command frames; Tx: reply writes),
+    // as "AA 00 06 ..." with their CLOCK_MONOTONIC times in microseconds.
+    std::vector<std::pair<std::int64_t, QString>> frames(sim::LogKind kind) const {
+        std::vector<std::pair<std::int64_t, QString>> found;
+        for (const sim::LogEntry& entry : drive->log())
+            if (entry.kind == kind)
+                found.emplace_back(entry.timeUs, QString::fromStdString(sim::toHex(entry.bytes)));
+        return found;
+    }
+    QStringList receivedHex() const {
+        QStringList hex;
+        for (const auto& frame : frames(sim::LogKind::Rx))
+            hex << frame.second;
+        return hex;
+    }
+    std::string trafficText() const { // the drive's whole log, for failure messages
+        std::string text;
+        for (const sim::LogEntry& entry : drive->log())
+            text += sim::formatLogLine(entry) + '\n';
+        return text;
+    }
 };
 
 } // namespace dx400::e2e
