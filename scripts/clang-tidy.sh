@@ -2,14 +2,13 @@
 # Runs clang-tidy (checks in .clang-tidy) over the src/ files of a build folder's
 # compile_commands.json, and fails when it reports anything.
 #   scripts/clang-tidy.sh [BUILD_DIR]       (default: build)
-# TIDY_SKIP names src/ folders to leave out, separated by '|' (default: sim, whose
-# findings are listed for its owner); TIDY_SKIP= checks every folder. TIDY_JOBS sets the
-# number of parallel clang-tidy runs (default: 2).
+# TIDY_SKIP names src/ folders to leave out, separated by '|' (default: none). TIDY_JOBS
+# sets the number of parallel clang-tidy runs (default: 2).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
 [ "${build:0:1}" = / ] || build="$repo/$build"
-skip=${TIDY_SKIP-sim}
+skip=${TIDY_SKIP-}
 jobs=${TIDY_JOBS:-2}
 
 if [ ! -f "$build/compile_commands.json" ]; then

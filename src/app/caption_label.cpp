@@ -24,7 +24,8 @@ QString breakableCaption(const QString& caption) {
 void CaptionLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     drawFrame(&painter);
-    const int flags = QStyle::visualAlignment(layoutDirection(), alignment()) | Qt::TextWordWrap;
+    const int flags = static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment())) |
+                      Qt::TextWordWrap;
     style()->drawItemText(&painter, contentsRect(), flags, palette(), isEnabled(),
                           breakableCaption(text()), foregroundRole());
 }

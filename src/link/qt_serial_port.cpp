@@ -96,7 +96,7 @@ OpenResult QtSerialPort::open() {
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const OpenResult failure = classifyOpenError(m_port.error(), device, m_port.errorString());
+        OpenResult failure = classifyOpenError(m_port.error(), device, m_port.errorString());
         m_port.close();
         m_port.clearError();
         return failure;
