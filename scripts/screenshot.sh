@@ -31,6 +31,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$(dirname "$out")"
 
+# Every port but the simulator's stands for nothing, so the picture shows no machine's own
+# ports and no serial device of this machine is opened.
+mkdir -p "$work/config/dx400/ports"
+for n in 1 2 3 5 6 7 8 9 10; do ln -s /nonexistent "$work/config/dx400/ports/COM$n"; done
+
 XDG_CONFIG_HOME="$work/config" xvfb-run -a -s "-screen 0 800x760x24" bash -c '
     set -euo pipefail
     build=$1 out=$2
