@@ -53,7 +53,8 @@ const QList<QCommandLineOption> kOptions = {
            "Send a frame again up to N times when its reply does not come or fails its checks "
            "(default 0). A move sent again moves again.",
            "N", "0"),
-    option("json", "Print one JSON object instead of lines."),
+    option("json", "Print one JSON object instead of lines: each value under its name, with "
+                   "\"port\", \"line-speed\" and, on failure, \"error\"."),
     option("verbose", "Print every frame sent and received, with times, on standard error."),
     option("profile", "The profile of write, save and verify.", "FILE"),
     option("write", "verify: write the profile first."),
