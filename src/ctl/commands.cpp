@@ -45,7 +45,7 @@ const CommandSpec* findCommand(const QString& name) {
 } // namespace
 
 Failure usageFailure(const Options& options) {
-    return Failure(ExitCode::Usage, text::ctl::usage(findCommand(options.command)->usage));
+    return {ExitCode::Usage, text::ctl::usage(findCommand(options.command)->usage)};
 }
 
 Command prepareCommand(const Options& options) {

@@ -15,7 +15,7 @@ int g_pipe[2] = {-1, -1}; // read end, write end
 
 void onSignal(int signal) {
     const int savedErrno = errno; // the interrupted code may be about to read it
-    const auto number = static_cast<char>(signal);
+    const auto number = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &number, 1);
     errno = savedErrno;
 }
@@ -27,7 +27,7 @@ InterruptWatch::InterruptWatch() {
         return; // no watch: the signals end the program as usual
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
-        char number = 0;
+        unsigned char number = 0;
         while (::read(g_pipe[0], &number, 1) == 1) {
             if (m_caught == 0)
                 m_caught = number;
