@@ -10,7 +10,8 @@ namespace dx400::ctl {
 // Catches SIGINT (Ctrl-C) and SIGTERM while it lives, so that a timed jog still sends its
 // stop frame when a person or a supervisor ends the program; the handlers before it come
 // back when it ends. The handler only writes the signal's number into a pipe, which the
-// event loop watches, so everything else happens outside the handler.
+// event loop watches, so everything else happens outside the handler. One watch lives at
+// a time: there is one pipe.
 class InterruptWatch {
 public:
     InterruptWatch();
