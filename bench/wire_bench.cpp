@@ -1,12 +1,17 @@
 // Figures 1 to 3 (click to wire, READ ALL against its floor, WRITE ALL pacing): the real
-// window on QtSerialPort and the drive simulator on COM4 in this process. Both stamp with
-// CLOCK_MONOTONIC, so a click timed here and a frame in the simulator's log compare.
+// window on QtSerialPort and the drive simulator on COM4 in this process. Figure 9:
+// dx400ctl started as a script starts it, against the same drive before the window takes
+// the port, and held against the window's READ ALL. Everything stamps with
+// CLOCK_MONOTONIC, so a click or start timed here and a frame in the simulator's log
+// compare.
 #include "bench_window.h"
 #include "link/qt_serial_port.h"
 #include "sim/pty_server.h"
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
+#include <fcntl.h>
 #include <map>
 #include <poll.h>
 #include <unistd.h>
@@ -75,9 +80,52 @@ Clicked click(sim::PtyServer& drive, Form1& window, const char* name, std::size_
     return c;
 }
 
+// Times of `dx400ctl read` runs in µs: start to exit, start to the first request on the
+// wire, and the first request to the sixth reply.
+struct CtlRead {
+    std::vector<double> exitUs, firstFrameUs, exchangesUs;
+};
+
+// Runs `dx400ctl read` (the six parameters) `runs` times after one warm-up run. This
+// process holds the drive's device open meanwhile, as the window does later: with no one
+// holding it the simulator looks at the line only every 20 ms, which would delay the first
+// frame of each run by up to that much.
+CtlRead timeCtlRead(sim::PtyServer& drive, int runs) {
+    const int holder = ::open(drive.devicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    CtlRead times;
+    for (int i = -1; i < runs; ++i) {
+        const std::size_t from = drive.log().size();
+        QProcess ctl;
+        const auto startUs = static_cast<double>(monotonicMicros());
+        ctl.start(QStringLiteral(DX400CTL), {QStringLiteral("read")});
+        if (!ctl.waitForFinished(10'000) || ctl.exitCode() != 0)
+            throw std::runtime_error("dx400ctl read failed: " +
+                                     ctl.readAllStandardError().toStdString());
+        const auto exitUs = static_cast<double>(monotonicMicros());
+        const std::vector<sim::LogEntry> log = drive.log();
+        std::vector<double> rx, tx;
+        for (std::size_t k = from; k < log.size(); ++k) {
+            if (log[k].kind == sim::LogKind::Rx)
+                rx.push_back(static_cast<double>(log[k].timeUs));
+            else if (log[k].kind == sim::LogKind::Tx)
+                tx.push_back(static_cast<double>(log[k].timeUs));
+        }
+        if (rx.size() != 6 || tx.size() != 6)
+            throw std::runtime_error("dx400ctl read did not make six exchanges");
+        if (i < 0)
+            continue;
+        times.exitUs.push_back(exitUs - startUs);
+        times.firstFrameUs.push_back(rx[0] - startUs);
+        times.exchangesUs.push_back(tx[5] - rx[0]);
+    }
+    ::close(holder);
+    return times;
+}
+
 int run(int argc, char** argv) {
     sim::PtyServer drive(4);
     drive.start();
+    const CtlRead ctlRead = timeCtlRead(drive, option(argc, argv, "--ctl-runs", 15));
     Form1 window(std::make_unique<QtSerialPort>());
     MessageCloser messages;
     connectWindow(window);
@@ -169,6 +217,17 @@ int run(int argc, char** argv) {
               smallest(gaps) >= 100'000 && worst(gaps) <= 105'000)
         .print("smallest " + fixed(smallest(gaps) / 1000, 3) + " ms; " + std::to_string(writeAlls) +
                " runs of five gaps");
+    const double readAll = median(elapsed);
+    summaryRow("9. dx400ctl read, six parameters: start to exit (ms)", ctlRead.exitUs, 2, 1e-3)
+        .goal("≤ 0.1 × the window's READ ALL (median " + fixed(readAll / 1000, 2) + " ms)",
+              fixed(median(ctlRead.exitUs) / readAll, 4), median(ctlRead.exitUs) <= 0.1 * readAll)
+        .print("process start, port opened, six requests each after the reply before, port "
+               "closed, exit");
+    summaryRow("9. dx400ctl read, six parameters: first request to sixth reply on the wire (ms)",
+               ctlRead.exchangesUs, 2, 1e-3)
+        .print("READ ALL pauses 100 ms after each reply; dx400ctl sends the next request at once");
+    summaryRow("9. dx400ctl: start to first frame on the wire (ms)", ctlRead.firstFrameUs, 2, 1e-3)
+        .print("process start to the simulator's stamp of the first request");
     return messages.status();
 }
 

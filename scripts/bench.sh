@@ -30,7 +30,7 @@ run() {
     fi
 }
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-run wire "$bin/dx400_wire_bench" --clicks 30 --read-all 15 --write-all 15
+run wire "$bin/dx400_wire_bench" --clicks 30 --read-all 15 --write-all 15 --ctl-runs 30
 run burst "$bin/dx400_burst_bench" --runs 3
 run echo-box "$bin/dx400_echo_box_bench" --runs 3
 run core "$bin/dx400_core_bench" --benchmark_repetitions=10 --benchmark_min_time=0.2

@@ -47,7 +47,9 @@ done
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 expected=(
     ./usr/bin/dx400
+    ./usr/bin/dx400ctl
     ./usr/bin/dx400-sim
+    ./usr/share/man/man1/dx400ctl.1.gz
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
     "./usr/share/metainfo/$app_id.metainfo.xml"
@@ -62,9 +64,16 @@ done < <(grep -v '/$' <<<"$listing")
 
 root="$out/root"
 dpkg-deb -x "$deb" "$root"
-for exe in dx400 dx400-sim; do
+for exe in dx400 dx400ctl dx400-sim; do
     [ -x "$root/usr/bin/$exe" ] || fail "usr/bin/$exe is not executable"
 done
+
+manual="$root/usr/share/man/man1/dx400ctl.1.gz"
+# The manual page renders without a warning where groff is installed.
+if [ -f "$manual" ] && command -v groff >/dev/null; then
+    report=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1) || fail "groff failed on the manual page"
+    [ -z "$report" ] || fail "groff warns about the manual page: $report"
+fi
 
 desktop="$root/usr/share/applications/$app_id.desktop"
 metainfo="$root/usr/share/metainfo/$app_id.metainfo.xml"

@@ -81,7 +81,7 @@ bool QtSerialPort::isOpen() const {
 }
 
 OpenResult QtSerialPort::open() {
-    const QString device = portDevice(commPort());
+    const QString device = m_devicePath.isEmpty() ? portDevice(commPort()) : m_devicePath;
 #ifdef Q_OS_UNIX
     // QSerialPort takes and syncs a lock file before it finds out that there is no device,
     // some milliseconds per port; the window probes ten ports at start-up, most of them

@@ -28,6 +28,10 @@ public:
     QByteArray read(int count) override;
     QString deviceName(int n) const override;
 
+    // Opens the device at this path (such as /dev/ttyUSB0) instead of the one the selected
+    // port number stands for; an empty path goes back to the port number.
+    void setDevicePath(const QString& path) { m_devicePath = path; }
+
 protected:
     void drainOutput() override;
     void closeDevice() override;
@@ -37,6 +41,7 @@ private:
     void loseLine();
 
     QSerialPort m_port;
+    QString m_devicePath;
 };
 
 // Which QSerialPort errors mean the line is gone for good. Ignoring them leaves a dead

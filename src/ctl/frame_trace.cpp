@@ -1,0 +1,31 @@
+#include "ctl/frame_trace.h"
+
+#include "protocol/hex_echo.h"
+
+#include <cstdio>
+
+namespace dx400::ctl {
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
+std::string echoLine(std::span<const std::uint8_t> bytes) {
+    std::string text = echoText(bytes);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+FrameTrace::FrameTrace(bool on) : m_on(on) {
+    m_clock.start();
+}
+
+void FrameTrace::print(const char* direction, std::span<const std::uint8_t> bytes) const {
+    if (m_on)
+        std::fprintf(stderr, "%10.3f ms  %s  %s\n",
+                     static_cast<double>(m_clock.nsecsElapsed()) / 1e6, direction,
+                     echoLine(bytes).c_str());
+}
+
+} // namespace dx400::ctl

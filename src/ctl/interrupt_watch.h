@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSocketNotifier>
+#include <chrono>
+#include <csignal>
+#include <memory>
+
+namespace dx400::ctl {
+
+// Catches SIGINT (Ctrl-C) and SIGTERM while it lives, so that a timed jog still sends its
+// stop frame when a person or a supervisor ends the program; the handlers before it come
+// back when it ends. The handler only writes the signal's number into a pipe, which the
+// event loop watches, so everything else happens outside the handler. One watch lives at
+// a time: there is one pipe.
+class InterruptWatch {
+public:
+    InterruptWatch();
+    ~InterruptWatch();
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+    // The signal caught first, 0 while none has come.
+    int caught() const { return m_caught; }
+
+    // Runs the event loop for `duration`, or until a signal is caught.
+    void waitFor(std::chrono::milliseconds duration);
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    int m_caught = 0;
+    struct sigaction m_previous[2] = {};
+};
+
+} // namespace dx400::ctl

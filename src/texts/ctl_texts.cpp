@@ -1,0 +1,111 @@
+#include "texts/ctl_texts.h"
+
+namespace dx400::text::ctl {
+
+namespace {
+
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+std::string hexByte(std::uint8_t byte) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
+
+std::string_view fieldName(ReplyField field) {
+    switch (field) {
+    case ReplyField::Start:
+        return "start byte";
+    case ReplyField::Command:
+        return "command byte";
+    case ReplyField::Status:
+        return "status byte";
+    case ReplyField::End:
+        return "end byte";
+    case ReplyField::Checksum:
+        break;
+    }
+    return "checksum";
+}
+
+} // namespace
+
+std::string badOptionValue(std::string_view option, std::string_view expected,
+                           std::string_view given) {
+    return "--" + std::string(option) + ": expected " + std::string(expected) + ", got " +
+           quoted(given);
+}
+
+std::string unknownCommand(std::string_view command) {
+    return "unknown command " + quoted(command) + " (see dx400ctl --help)";
+}
+
+std::string usage(std::string_view commandLine) {
+    return "usage: dx400ctl " + std::string(commandLine);
+}
+
+std::string optionNotFor(std::string_view option, std::string_view command) {
+    return "--" + std::string(option) + " does not go with " + std::string(command);
+}
+
+std::string unknownName(std::string_view name, std::string_view known) {
+    return "unknown name " + quoted(name) + " (known: " + std::string(known) + ")";
+}
+
+std::string givenTwice(std::string_view name) {
+    return std::string(name) + " is given twice";
+}
+
+std::string notAByte(std::string_view text) {
+    return quoted(text) + " is not a byte in hexadecimal (00 to FF)";
+}
+
+std::string cannotReadProfile(std::string_view path, std::string_view reason) {
+    return "cannot read the profile " + std::string(path) + ": " + std::string(reason);
+}
+
+std::string cannotWriteProfile(std::string_view path, std::string_view reason) {
+    return "cannot write the profile " + std::string(path) + ": " + std::string(reason);
+}
+
+std::string badProfileLine(std::string_view path, int number, std::string_view line,
+                           std::string_view known) {
+    return std::string(path) + ":" + std::to_string(number) + ": expected \"name = value\" with " +
+           "one of " + std::string(known) + ", each once; got " + quoted(line);
+}
+
+std::string profileLacks(std::string_view path, std::string_view names) {
+    return std::string(path) + " has no line for " + std::string(names);
+}
+
+std::string noReply(std::string_view frame, int timeoutMs, int times, std::string_view received) {
+    return "no reply within " + std::to_string(timeoutMs) + " ms to " + std::string(frame) +
+           (times > 1 ? ", sent " + std::to_string(times) + " times" : "") +
+           (received.empty() ? "" : " (received only " + std::string(received) + ")");
+}
+
+std::string badReply(std::string_view frame, const std::vector<ReplyMismatch>& mismatches,
+                     std::string_view reply) {
+    std::string what;
+    for (const ReplyMismatch& m : mismatches) {
+        what += (what.empty() ? "" : ", ") + std::string(fieldName(m.field)) + " " +
+                hexByte(m.found) + " where " + hexByte(m.expected) + " belongs";
+    }
+    return "bad reply to " + std::string(frame) + ": " + what + ", in " + std::string(reply);
+}
+
+std::string differs(std::string_view name, int drive, int profile) {
+    return std::string(name) + " is " + std::to_string(drive) + " on the drive, " +
+           std::to_string(profile) + " in the profile";
+}
+
+std::string differences(std::size_t count) {
+    return "verify found " + std::to_string(count) + (count == 1 ? " difference" : " differences");
+}
+
+std::string jogInterrupted(std::string_view signal) {
+    return "jog ended early by " + std::string(signal) + "; the motor was stopped";
+}
+
+} // namespace dx400::text::ctl

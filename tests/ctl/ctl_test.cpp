@@ -1,0 +1,268 @@
+// dx400ctl as scripts run it, against the simulated drive on a real pseudo-terminal
+// published as COM4 (every other port stands for nothing): the frames of every command
+// byte for byte, exit codes and messages, profiles, timed jogs and JSON.
+#include "link/qt_serial_port.h"
+#include "pty_port.h"
+#include "sim/pty_server.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace dx400 {
+namespace {
+
+using sim::Faults;
+
+const QString kReadAll =
+    "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 02 00 00 00 00 EE 08 | AA 00 06 04 00 00 00 00 EE 0A"
+    " | AA 00 06 05 00 00 00 00 EE 0B | AA 00 06 07 00 00 00 00 EE 0D"
+    " | AA 00 06 06 00 00 00 00 EE 0C";
+const QString kPosition = "AA 00 06 08 00 00 00 00 EE 0E";
+const QString kStop = "AA 00 03 00 00 00 00 00 EE 03";
+const QString kSixValues = "current 20\nstop-current 4\nspeed 800\naccel 10\nhome-speed 500\n"
+                           "resolution 2\n";
+
+struct Result {
+    int code = -1;
+    QString out, err;
+    qint64 ms = 0;
+    QString frames; // valid frames the drive received, " | " between them
+};
+
+class Ctl : public testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+        test::linkPortsToNothing(4);
+        startDrive();
+    }
+    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
+
+    void startDrive(const Faults& faults = {}) {
+        m_drive.reset(); // a new drive, with a new log and the first values
+        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{true, false, true});
+        m_drive->start();
+    }
+    // Starts dx400ctl with the arguments, "%pts" standing for the drive's device.
+    void start(QProcess& process, const QString& arguments) {
+        process.start(DX400CTL, QString(arguments)
+                                    .replace("%pts", QString::fromStdString(m_drive->devicePath()))
+                                    .split(' ', Qt::SkipEmptyParts));
+    }
+    Result finish(QProcess& process, const QElapsedTimer& clock) {
+        EXPECT_TRUE(process.waitForFinished(20'000));
+        Result run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                   QString::fromUtf8(process.readAllStandardOutput()),
+                   QString::fromUtf8(process.readAllStandardError()),
+                   clock.elapsed(),
+                   {}};
+        for (const sim::LogEntry& entry : m_drive->log()) {
+            if (entry.kind == sim::LogKind::Rx)
+                run.frames += (run.frames.isEmpty() ? "" : " | ") +
+                              QString::fromStdString(sim::toHex(entry.bytes));
+        }
+        return run;
+    }
+    Result ctl(const QString& arguments) {
+        QElapsedTimer clock;
+        clock.start();
+        QProcess process;
+        start(process, arguments);
+        return finish(process, clock);
+    }
+    QString file(const QString& name) const { return m_home.filePath(name); }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<sim::PtyServer> m_drive;
+};
+
+TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
+    struct Case {
+        QString arguments;
+        int code;
+        QString frames;
+        QString output; // found in standard output, or else in standard error
+        Faults faults = {};
+    };
+    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand;
+    silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
+    badChecksum.badChecksum = wrongCommand.wrongCommand = true;
+    const Case cases[] = {
+        {"read", 0, kReadAll, kSixValues},
+        {"read position inputs speed", 0,
+         kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D | AA 00 06 04 00 00 00 00 EE 0A",
+         "position 0\ninputs 101\nspeed 800\n"},
+        {"position", 0, kPosition, "position 0\n"},
+        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 101\n"},
+        {"write resolution=7 current=31 speed=2046", 0,
+         "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 04 00 00 07 FE EE 0E | "
+         "AA 00 05 06 00 00 00 07 EE 12",
+         "current 31\nspeed 2046\nresolution 7\n"},
+        {"write current=31 speed=2047 home-speed=-1", 6, "",
+         "에러 구동속도 값은 2047보다 작아야 한다.\n에러 홈 이동 속도 값은 2047보다 작아야 한다."},
+        {"write accel=ten", 6, "", "에러 가감속 값이 숫자가 아니다."},
+        {"write accel=1 accel=2", 2, "", "accel is given twice"},
+        {"write torque=1", 2, "", "unknown name 'torque'"},
+        {"move abs 1000", 0, "AA 00 04 00 00 00 03 E8 EE EF", ""},
+        {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
+        {"move inc -100", 2, "", "a negative number follows \"--\""},
+        {"move abs 1e3", 6, "", "에러 이동펄스 값이 숫자가 아니다."},
+        {"jog rol 300", 0, "AA 00 02 00 00 00 01 2C EE 2F", ""},
+        {"jog ror 9999", 0, "AA 00 01 00 00 00 27 0F EE 37", ""},
+        {"jog ror fast", 6, "", "에러 JOG SPEED 값이 숫자가 아니다."},
+        {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, ""},
+        {"stop --for 1", 2, "", "--for does not go with stop"},
+        {"stop", 0, kStop, ""},
+        {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
+        {"output off", 0, "AA 00 0B 01 00 00 00 00 EE 0C", ""},
+        {"output", 2, "", "usage: dx400ctl output on|off"},
+        {"send 0b 01 00 00 00 01", 0, "AA 00 0B 01 00 00 00 01 EE 0D",
+         "reply BB  00  0B  64  00  00  00  00  EE  6F\n"},
+        {"send 0B 01 00 00 00 100", 2, "", "'100' is not a byte"},
+        {"--verbose stop", 0, kStop, "TX  AA  00  03  00  00  00  00  00  EE  03\n"},
+        {"ports", 0, "", "COM4 %pts opens\nCOM5 /nonexistent/dx400-test-port no such device\n"},
+        {"--port %pts --speed 9600 position", 0, kPosition, "position 0\n"},
+        {"--port COM9 stop", 3, "",
+         "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
+        {"--speed low_speed6000 stop", 2, "", "--speed: expected one of 128000"},
+        {"--port LPT1 stop", 2, "", "--port: expected COMn or a device path, got 'LPT1'"},
+        {"rewind", 2, "", "unknown command 'rewind'"},
+        {"--timeout 300 position", 4, kPosition, "no reply within 300 ms to AA  00  06  08",
+         silent},
+        {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
+         "EE  03, sent 3 times", silent},
+        {"position", 5, kPosition, "start byte BC where BB belongs", badStart},
+        {"position", 5, kPosition,
+         "status byte 65 where 64 belongs, in BB  00  06  65  00  00  00  00  EE  6B", badStatus},
+        {"position", 5, kPosition, "end byte EF where EE belongs", badEnd},
+        {"position", 5, kPosition, "checksum 6B where 6A belongs", badChecksum},
+        {"--json position", 5, kPosition, R"("error":"bad reply to AA  00  06  08)", badChecksum},
+        {"position", 5, kPosition, "command byte 07 where 06 belongs", wrongCommand},
+        {"jog rol 300 --for 5", 5, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop,
+         "command byte 04 where 03 belongs", wrongCommand},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.toStdString());
+        startDrive(c.faults);
+        const Result run = ctl(c.arguments);
+        const QString output =
+            QString(c.output).replace("%pts", QString::fromStdString(m_drive->devicePath()));
+        EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+        EXPECT_EQ(run.frames, c.frames);
+        EXPECT_TRUE(run.out.contains(output) || run.err.contains(output))
+            << run.out.toStdString() << run.err.toStdString();
+        if (c.faults.noReply) { // every frame waited its time-out, and not much longer
+            const qint64 waited = c.arguments.section("--timeout ", 1).section(' ', 0, 0).toInt() *
+                                  run.frames.count("AA");
+            EXPECT_GE(run.ms, waited);
+            EXPECT_LT(run.ms, waited + 1000);
+        }
+    }
+}
+
+TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
+    const QString profile = file("drive.profile");
+    EXPECT_EQ(ctl("save --profile " + profile).frames, kReadAll);
+    QFile saved(profile);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(text.endsWith("current = 20\nstop-current = 4\nspeed = 800\naccel = 10\n"
+                              "home-speed = 500\nresolution = 2\n"))
+        << text.toStdString();
+
+    const Result same = ctl("verify --profile " + profile);
+    EXPECT_EQ(same.code, 0) << same.err.toStdString();
+    EXPECT_EQ(same.out, kSixValues);
+
+    const auto edited = [&](const QString& name, const QString& from, const QString& to) {
+        QFile out(file(name));
+        out.open(QIODevice::WriteOnly);
+        out.write(QString(text).replace(from, to).toUtf8());
+        return file(name);
+    };
+    const Result differs = ctl("verify --profile " + edited("fast", "speed = 800", "speed = 900"));
+    EXPECT_EQ(differs.code, 1);
+    EXPECT_TRUE(differs.err.contains("speed is 800 on the drive, 900 in the profile"));
+
+    startDrive();
+    const Result written = ctl("verify --write --profile " + file("fast"));
+    EXPECT_EQ(written.code, 0) << written.err.toStdString();
+    EXPECT_TRUE(written.frames.startsWith("AA 00 05 01 00 00 00 14 EE 1A | "
+                                          "AA 00 05 02 00 00 00 04 EE 0B | "
+                                          "AA 00 05 04 00 00 03 84 EE 90 | "));
+    EXPECT_TRUE(written.frames.endsWith(kReadAll));
+    std::vector<std::int64_t> sent;
+    for (const sim::LogEntry& entry : m_drive->log()) {
+        if (entry.kind == sim::LogKind::Rx)
+            sent.push_back(entry.timeUs);
+    }
+    // Paced as WRITE ALL; the first write may wait for the drive to notice the open line.
+    for (std::size_t i = 2; i < 6; ++i)
+        EXPECT_GE(sent.at(i) - sent.at(i - 1), 90'000) << "write " << i + 1;
+
+    const std::pair<QString, int> refused[] = {
+        {edited("bad", "resolution = 2", "resolution = 8"), 6},
+        {edited("typo", "accel = 10", "acel = 10"), 2},
+        {edited("short", "accel = 10\n", ""), 2},
+        {file("none"), 2},
+    };
+    for (const auto& [path, code] : refused) {
+        startDrive();
+        const Result run = ctl("write --profile " + path);
+        EXPECT_EQ(run.code, code) << path.toStdString();
+        EXPECT_EQ(run.frames, "") << path.toStdString();
+    }
+}
+
+TEST_F(Ctl, ATimedJogEndsWithAStopFrameOnASignal) {
+    for (const auto& [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        startDrive();
+        QElapsedTimer clock;
+        clock.start();
+        QProcess process;
+        start(process, "jog ror 300 --for 30");
+        ASSERT_TRUE(m_drive->waitFor([](const auto& n) { return n.repliesSent == 1; },
+                                     std::chrono::seconds(5)));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        const Result run = finish(process, clock);
+        EXPECT_EQ(run.code, code);
+        EXPECT_EQ(run.frames, "AA 00 01 00 00 00 01 2C EE 2E | " + kStop);
+        EXPECT_LT(run.ms, 10'000);
+    }
+}
+
+TEST_F(Ctl, AHeldPortIsRefusedWithItsCause) {
+    QtSerialPort holder;
+    holder.setCommPort(4);
+    ASSERT_TRUE(holder.open().opened());
+    const Result run = ctl("read");
+    EXPECT_EQ(run.code, 3);
+    EXPECT_TRUE(run.err.contains("다른 프로그램이 포트를 사용하고 있습니다"))
+        << run.err.toStdString();
+}
+
+TEST_F(Ctl, JsonCarriesTheValuesOfTheLines) {
+    const QString arguments = "read current speed resolution position inputs";
+    const Result lines = ctl(arguments);
+    const Result json = ctl("--json " + arguments);
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(object.value("port"), "COM4");
+    EXPECT_EQ(object.value("line-speed"), 19200);
+    EXPECT_FALSE(object.contains("error"));
+    const QStringList pairs = lines.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(pairs.size(), 5);
+    for (const QString& pair : pairs) {
+        const QString name = pair.section(' ', 0, 0);
+        EXPECT_EQ(object.value(name).toVariant().toString(), pair.section(' ', 1))
+            << name.toStdString();
+    }
+}
+
+} // namespace
+} // namespace dx400
