@@ -7,7 +7,6 @@
 #include "ui_form1.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -99,17 +98,17 @@ void Form1::setConnected(bool connected) {
 }
 
 void Form1::CMD3_Click() {
-    // The stop frame has left for the line when protocol returns, and closing the port
-    // waits until the system has sent it.
+    // The stop frame has left for the line when protocol returns. Closing the window,
+    // the program's only one, closes the port (once the system has sent the frame) and
+    // ends the program.
     protocol(command::kStop, 0, 0, 0, 0, 0);
-    MSC->close();
     close();
-    QCoreApplication::quit();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void Form1::closeEvent(QCloseEvent*) {
+    // The close control ends the program in either state; the port, if open, closes
+    // once what was written is on the wire.
     MSC->close();
-    event->accept();
 }
 
 } // namespace dx400

@@ -55,7 +55,6 @@ void Form1::통신연결버튼_Click() {
 }
 
 void Form1::failConnect(const std::string& message) {
-    MSC->close();
     showMessage(this, message);
 }
 

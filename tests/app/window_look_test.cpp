@@ -4,12 +4,16 @@
 #include "window_fixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QHash>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QToolTip>
 
 using namespace dx400;
 using namespace dx400::test;
@@ -163,12 +167,27 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
     EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
 }
 
-TEST(WindowLook, TheWindowFrameIsCentredOnTheScreen) {
+TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndPortsShowTheirDeviceWhenHovered) {
     FakeWindow w;
+    const QPoint screenCentre = w.window.screen()->geometry().center();
+    // Before it is shown the frame is unknown: the window is centred by its own size.
+    EXPECT_LE((w.window.geometry().center() - screenCentre).manhattanLength(), 1);
     w.window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
     const QRect frame = w.window.frameGeometry();
     ASSERT_NE(frame.size(), w.window.size()) << "the platform gives the window a frame";
-    const QPoint offCentre = frame.center() - w.window.screen()->geometry().center();
-    EXPECT_LE(offCentre.manhattanLength(), 1);
+    EXPECT_LE((frame.center() - screenCentre).manhattanLength(), 1);
+    w.window.move(10, 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.window.frameGeometry().topLeft(), QPoint(10, 20)) << "placed once only";
+
+    auto* list = control<QComboBox>(w.window, "Combo_0");
+    list->showPopup();
+    for (QAbstractItemView* view : {control<QAbstractItemView>(w.window, "PORT"), list->view()}) {
+        const QRect entry = view->visualRect(view->model()->index(1, 0)); // COM4, COM2
+        QHelpEvent hover(QEvent::ToolTip, entry.center(), view->mapToGlobal(entry.center()));
+        QCoreApplication::sendEvent(view->viewport(), &hover);
+        EXPECT_TRUE(QToolTip::text().startsWith(view == list->view() ? "/dev/fake2" : "/dev/fake4"))
+            << QToolTip::text().toStdString();
+    }
 }

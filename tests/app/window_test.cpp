@@ -42,10 +42,12 @@ QString entries(QComboBox* list) {
 TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts) {
     FakeWindow w;
     EXPECT_TRUE(looksConnected(w, false));
-    EXPECT_EQ(w.port->events.join(' '), "open drain close open drain close") << "COM1, COM4";
+    EXPECT_EQ(w.port->events.join(' ').count("open drain close"), 3) << "COM1, COM4, COM10";
     auto* found = control<QListWidget>(w.window, "PORT");
-    EXPECT_EQ(found->count() == 2 ? found->item(0)->text() + found->item(1)->text() : "",
-              "COM1COM4");
+    QStringList listed;
+    for (int i = 0; i < found->count(); ++i)
+        listed << found->item(i)->text();
+    EXPECT_EQ(listed.join(' '), "COM1 COM4 COM10");
     auto* ports = control<QComboBox>(w.window, "Combo_0");
     auto* speeds = control<QComboBox>(w.window, "Combo_1");
     EXPECT_EQ(entries(ports), "COM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9");
@@ -64,6 +66,8 @@ TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts)
     EXPECT_EQ(w.window.windowTitle() + control<QPushButton>(w.window, "CMD_OUT")->text(),
               "DX-400출력ON");
     EXPECT_EQ(w.window.size(), QSize(570, 622));
+    EXPECT_EQ(control(w.window, "Label12")->font().pointSizeF(), 9.75);
+    EXPECT_EQ(control(w.window, "Frame1")->font().pointSizeF(), 11.25);
 
     EXPECT_EQ(w.window.focusWidget(), control(w.window, "Combo_0"));
 }
@@ -278,10 +282,10 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          {},
          0,
          1},
-        {"moves, rounded, and a pulse box that is no number",
-         {type("Text_PULSE", " 999.5"), press("CMD_CUR"), type("Text_PULSE", "-100.4"),
+        {"moves, and a pulse box that is no number",
+         {type("Text_PULSE", "9999999"), press("CMD_CUR"), type("Text_PULSE", "-999999"),
           press("CMD_CUR_R"), type("Text_PULSE", ""), press("CMD_CUR")},
-         "AA 00 04 00 00 00 03 E8 EE EF|AA 00 04 01 FF FF FF 9C EE 9E",
+         "AA 00 04 00 00 98 96 7F EE B1|AA 00 04 01 FF F0 BD C1 EE 72",
          {},
          {},
          {"에러 이동펄스 값이 숫자가 아니다. -999999부터 9999999까지의 수를 넣어야 한다."}},
@@ -368,4 +372,13 @@ TEST(WindowClicks, EveryCloseAfterAWriteDrainsTheLineFirst) {
         act(w);
         EXPECT_EQ(w.port->events.join(' '), events) << name;
     }
+    // EXIT ends the program: the application's event loop returns.
+    ConnectedWindow w;
+    w.window.show();
+    QTimer::singleShot(0, [&] { click(w.window, "CMD3"); });
+    QTimer stuck; // ends the loop if EXIT does not, and dies with this test
+    QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(w.window.isVisible());
 }
