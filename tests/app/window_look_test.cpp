@@ -1,6 +1,7 @@
 // What the operator sees of the window, rendered as it is drawn: colour faces, captions
 // in both Korean fonts the set-up installs, the start of the echo boxes, the receive box
 // as assistive technology reads it, and the window's place on the screen.
+#include "app/receive_echo_box.h"
 #include "window_fixture.h"
 
 #include <QAbstractButton>
@@ -190,4 +191,21 @@ TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndPortsShowTheirDeviceWhenHove
         EXPECT_TRUE(QToolTip::text().startsWith(view == list->view() ? "/dev/fake2" : "/dev/fake4"))
             << QToolTip::text().toStdString();
     }
+}
+
+// The receive box keeps QLineEdit as its model but paints only what is in view, so that
+// appending costs the same however much it holds.
+TEST(WindowLook, TheReceiveBoxAppendsWithoutALimitAndWithoutMovingTheCursor) {
+    const QString reply = QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ");
+    ReceiveEchoBox box;
+    box.setText(QStringLiteral("kept  "));
+    box.setCursorPosition(2);
+    int changes = 0;
+    QObject::connect(&box, &QLineEdit::textChanged, [&] { ++changes; });
+    for (int i = 0; i < 300; ++i)
+        box.append(reply.repeated(4));
+    box.append(QString());
+    EXPECT_EQ(box.text(), "kept  " + reply.repeated(1200)) << "past QLineEdit's limit";
+    EXPECT_EQ(box.cursorPosition(), 2);
+    EXPECT_EQ(changes, 300) << "one change per append that adds something";
 }

@@ -133,19 +133,6 @@ TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
     }
 }
 
-TEST(WindowProtocol, SendsTwelveBytesShowsTheFrameAndEmptiesTheReceiveBox) {
-    ConnectedWindow w;
-    w.box("rx_txt")->setText("BB  00  ");
-    ASSERT_TRUE(w.window.protocol(6, 1, 0, 0, 0, 0));
-    EXPECT_EQ(w.port->writes.last().toHex(' ').toUpper(), "AA 00 06 01 00 00 00 00 EE 07 00 00");
-    EXPECT_EQ(w.text("txt_tx"), "AA  00  06  01  00  00  00  00  EE  07  ");
-    EXPECT_EQ(w.text("rx_txt"), "");
-    w.box("rx_txt")->setText("kept");
-    EXPECT_FALSE(w.window.protocol(6, 1, 0, 0, 0, 256)) << "an argument outside a byte";
-    EXPECT_EQ(w.port->writes.size(), 1);
-    EXPECT_EQ(w.text("txt_tx") + w.text("rx_txt"), "kept");
-}
-
 TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
     std::mt19937 random(7);
     QByteArray noise;
@@ -251,8 +238,8 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         const char* name;
         std::vector<Step> steps;
         QString frames; // the ten frame bytes of each write, "|" between frames
-        std::map<const char*, const char*> shown = {};   // box text or caption
-        std::map<const char*, const char*> colours = {}; // background, face or fill
+        // Each control's text, or its colour (background, face or fill) when "#RRGGBB".
+        std::map<const char*, const char*> shows = {};
         QStringList messages = {};
         int readState = 0, outState = 0;
     };
@@ -260,17 +247,16 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         {"jog ROL, then STOP",
          {press("cmd_ROL"), press("mtr_STOP")},
          "AA 00 02 00 00 00 01 2C EE 2F|AA 00 03 00 00 00 00 00 EE 03",
-         {{"txt_tx", "AA  00  03  00  00  00  00  00  EE  03  "}},
-         {{"cmd_ROL", system}, {"cmd_ROR", system}}},
+         {{"txt_tx", "AA  00  03  00  00  00  00  00  EE  03  "},
+          {"cmd_ROL", system},
+          {"cmd_ROR", system}}},
         {"jog ROR at -1, then ROL at 2047",
          {type("Txt_Jog", "-1"), press("cmd_ROR"), type("Txt_Jog", "2047"), press("cmd_ROL")},
          "AA 00 01 00 FF FF FF FF EE FD|AA 00 02 00 00 00 07 FF EE 08",
-         {},
          {{"cmd_ROL", red}, {"cmd_ROR", system}}},
         {"a jog box that is no number sends nothing and keeps the mark",
          {press("cmd_ROR"), type("Txt_Jog", "x"), press("cmd_ROL"), press("CMD_CUR_R")},
          "AA 00 01 00 00 00 01 2C EE 2E|AA 00 04 01 00 00 00 00 EE 05",
-         {},
          {{"cmd_ROL", system}, {"cmd_ROR", red}},
          {"에러 JOG SPEED 값이 숫자가 아니다. 0부터 2047까지의 수를 넣어야 한다."}},
         {"output three times",
@@ -279,14 +265,12 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 0B 01 00 00 00 01 EE 0D",
          {{"CMD_OUT", "출력OFF"}},
          {},
-         {},
          0,
          1},
         {"moves, and a pulse box that is no number",
          {type("Text_PULSE", "9999999"), press("CMD_CUR"), type("Text_PULSE", "-999999"),
           press("CMD_CUR_R"), type("Text_PULSE", ""), press("CMD_CUR")},
          "AA 00 04 00 00 98 96 7F EE B1|AA 00 04 01 FF F0 BD C1 EE 72",
-         {},
          {},
          {"에러 이동펄스 값이 숫자가 아니다. -999999부터 9999999까지의 수를 넣어야 한다."}},
         {"read all, answered",
@@ -298,18 +282,21 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          {{"Text_RDATA2", "20"},
           {"Text_RVMAX", "1999"},
           {"Text_RHSPD", "500"},
-          {"Text_REPOS", "2"}},
-         {{"Text_RDATA3", blue}, {"Text_REPOS", blue}}},
+          {"Text_REPOS", "2"},
+          {"Text_RDATA3", blue},
+          {"Text_REPOS", blue}}},
         {"read all, overtaken by read position",
          {press("cmd_RData"), answerWith(20), press("Cmd_RPOS"), answerWith(-5), answerWith(7)},
          "AA 00 06 01 00 00 00 00 EE 07|AA 00 06 02 00 00 00 00 EE 08|"
          "AA 00 06 08 00 00 00 00 EE 0E",
-         {{"Text_RPOS", "-5"}, {"Text_RDATA3", ""}},
-         {{"Text_RDATA2", blue}, {"Text_RDATA3", white}, {"Text_RPOS", blue}}},
+         {{"Text_RPOS", "-5"},
+          {"Text_RDATA3", ""},
+          {"Text_RDATA2", blue},
+          {"Text_RDATA3", white},
+          {"Text_RPOS", blue}}},
         {"inputs, and an input reply nobody asked for",
          {press("CMD_IN"), answer("BB000C6400010 0FFEE00"), answer("BB000C6400000000EE00")},
          "AA 00 0C 01 00 00 00 00 EE 0D",
-         {},
          {{"led1", red}, {"led2", white}, {"led3", red}}},
         {"write all twice, the second time with refused boxes",
          {press("cmd_Data"), type("Text_VMAX", "2047"), type("Text_REL", "-"), press("cmd_Data")},
@@ -318,16 +305,19 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 05 07 00 00 01 F4 EE 01|AA 00 05 06 00 00 00 02 EE 0D|"
          "AA 00 05 01 00 00 00 14 EE 1A|AA 00 05 02 00 00 00 04 EE 0B|"
          "AA 00 05 05 00 00 00 0A EE 14|AA 00 05 07 00 00 01 F4 EE 01",
-         {},
          {{"Text_VMAX", white}, {"Text_REL", white}, {"Text_ACCEL", yellow}},
          {"에러 구동속도 값은 2047보다 작아야 한다.", "에러 분해능 값이 숫자가 아니다."}},
         {"write all on a line lost before a refused box",
          {type("Text_HSPD", "x"), loseLineOnWrite, press("cmd_Data")},
          "",
-         {{"txt_tx", ""}},
-         {{"Text_WDATA2", white}, {"Text_HSPD", white}},
+         {{"txt_tx", ""}, {"Text_WDATA2", white}, {"Text_HSPD", white}},
          {kLineLost}},
-        {"read all on a lost line", {loseLineOnWrite, press("cmd_RData")}, "", {}, {}, {kLineLost}},
+        {"jog, output and stop on a lost line: no mark moves",
+         {press("cmd_ROL"), loseLineOnWrite, press("CMD_OUT"), press("mtr_STOP")},
+         "AA 00 02 00 00 00 01 2C EE 2F",
+         {{"CMD_OUT", "출력ON"}, {"txt_tx", ""}, {"cmd_ROL", red}},
+         {kLineLost}},
+        {"read all on a lost line", {loseLineOnWrite, press("cmd_RData")}, "", {}, {kLineLost}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -338,12 +328,14 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         for (const QByteArray& write : w.port->writes)
             frames << QString(write.left(10).toHex(' ').toUpper());
         EXPECT_EQ(frames.join('|'), c.frames);
-        for (const auto& [name, text] : c.shown) {
-            auto* button = qobject_cast<QPushButton*>(control(w.window, name));
-            EXPECT_EQ(button ? button->text() : w.text(name), QString::fromUtf8(text)) << name;
+        for (const auto& [name, shown] : c.shows) {
+            const auto* button = qobject_cast<QPushButton*>(control(w.window, name));
+            EXPECT_EQ(shown[0] == '#' ? colourName(w.window, name)
+                      : button        ? button->text()
+                                      : w.text(name),
+                      QString::fromUtf8(shown))
+                << name;
         }
-        for (const auto& [name, colour] : c.colours)
-            EXPECT_EQ(colourName(w.window, name), colour) << name;
         EXPECT_EQ(w.messages.texts, c.messages);
         EXPECT_EQ(w.window.readState(), c.readState);
         EXPECT_EQ(w.window.outState(), c.outState);

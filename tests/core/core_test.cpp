@@ -1,7 +1,6 @@
 // The logic that needs no window where the window's own tests cannot reach it: frames
-// refused half-way, the value text of every kind of reply, the parameter limits and
-// pulse packing. Expected bytes are written out.
-#include "motion/pulse_packing.h"
+// refused half-way, the value text of every kind of reply and the parameter limits.
+// Expected bytes are written out.
 #include "params/parameter_table.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_dispatch.h"
@@ -84,13 +83,4 @@ TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {
         EXPECT_EQ(acceptsValue(p, value) ? hex(split) : "", bytes) << index << " " << value;
     }
     EXPECT_FALSE(panelPosition(3) || panelPosition(8));
-}
-
-TEST(PulsePacking, PacksTwosComplementMostSignificantFirst) {
-    const std::pair<std::int32_t, const char*> cases[] = {
-        {1000, "00 00 03 E8"},    {-100, "FF FF FF 9C"},    {65536, "00 01 00 00"},
-        {9999999, "00 98 96 7F"}, {-999999, "FF F0 BD C1"}, {-2147483647 - 1, "80 00 00 00"},
-    };
-    for (const auto& [value, bytes] : cases)
-        EXPECT_EQ(hex(packPulses(value)), bytes) << value;
 }

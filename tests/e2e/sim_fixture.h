@@ -27,16 +27,13 @@ struct SimFixture {
     explicit SimFixture(const sim::Faults& faults = {}) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         test::linkPortsToNothing(4);
-        replaceDrive(faults);
+        drive = std::make_unique<sim::PtyServer>(4, faults);
+        drive->start();
         window = std::make_unique<Form1>(std::make_unique<QtSerialPort>());
     }
     ~SimFixture() {
         window.reset(); // releases the port before the drive goes away
         drive->stop();
-    }
-    void replaceDrive(const sim::Faults& faults = {}) {
-        drive = std::make_unique<sim::PtyServer>(4, faults);
-        drive->start();
     }
 
     bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {

@@ -3,6 +3,7 @@
 // (to nearest, ties to even) gives its value wherever it is precise enough.
 #include "params/number_reader.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -23,20 +24,16 @@ void require(bool condition, const char* what, const std::string& text) {
     }
 }
 
-// Digits that decide the value: not the whole part's leading zeros nor the fraction's
-// trailing ones. Up to 18 of them, a long double tells every text from the nearest half.
-std::size_t significantDigits(const std::string& text) {
+// Digits that decide the value, without the whole part's leading zeros and the
+// fraction's trailing ones: up to 18, a long double tells every text from the nearest half.
+std::size_t significantDigits(std::string text) {
+    if (text.find('.') != std::string::npos)
+        text.erase(text.find_last_not_of("0 \t") + 1);
     const std::size_t first = text.find_first_of("123456789");
-    const std::size_t last = text.find_last_of("123456789");
-    if (first == std::string::npos)
-        return 0;
-    std::size_t digits = 0;
-    for (std::size_t i = first; i <= last; ++i)
-        digits += text[i] >= '0' && text[i] <= '9';
-    const std::size_t point = text.find('.');
-    if (point != std::string::npos && point > last) // whole part's trailing zeros count
-        digits += text.find_first_not_of('0', last + 1) - last - 1;
-    return digits;
+    return first == std::string::npos
+               ? 0
+               : std::size_t(std::count_if(text.begin() + long(first), text.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; }));
 }
 
 } // namespace

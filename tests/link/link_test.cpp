@@ -1,7 +1,6 @@
 // The serial link on QSerialPort over a pseudo-terminal, port naming and tooltips, and
 // why a port did not open.
 #include "line_requests.h"
-#include "link/line_settings.h"
 #include "link/port_description.h"
 #include "link/port_naming.h"
 #include "link/qt_serial_port.h"
@@ -193,9 +192,6 @@ TEST(PortNaming, ALinkNamesTheDeviceOtherwiseTtyS) {
     EXPECT_EQ(portDevice(4), "/dev/ttyUSB7");
     EXPECT_EQ(portDevice(1), "/dev/ttyS0");
     EXPECT_EQ(portDevice(10), "/dev/ttyS9");
-    EXPECT_EQ(rateOfText("9600"), 9600);
-    EXPECT_EQ(rateOfText("low_speed6000"), std::nullopt);
-    EXPECT_EQ(rateOfText("9601"), std::nullopt);
 }
 
 TEST(PortDescription, TheTooltipSaysWhatTheSystemKnows) {
