@@ -1,5 +1,7 @@
 #include "app_look.h"
 
+#include "texts/operator_texts.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -11,7 +13,7 @@ namespace dx400 {
 void applyApplicationLook(QApplication& app) {
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setFont(gulim(9.75));
-    app.setApplicationDisplayName(QStringLiteral("DX-400"));
+    app.setApplicationDisplayName(QString::fromUtf8(text::kTitle));
 }
 
 namespace {

@@ -51,7 +51,7 @@ void CommandButton::paintFlatFace(QPainter& painter) const {
     const QRect outer = rect().adjusted(0, 0, -1, -1);
     painter.fillRect(rect(), face);
     // A raised edge inside a dark outline; pressed, the edge is sunken instead.
-    const bool down = isDown() || isChecked();
+    const bool down = isDown();
     const QColor light = face.lighter(160);
     const QColor shade = face.darker(160);
     const QRect edge = outer.adjusted(1, 1, -1, -1);

@@ -55,9 +55,10 @@ void Form1::connectHandlers() {
 }
 
 void Form1::Form_Load() {
-    // The window is placed once and never moves by itself.
+    // The window is placed at start-up only: centred now, and once more when its frame is
+    // known (moveEvent).
     centreOnScreen();
-    for (int n = 1; n <= 10; ++n) {
+    for (int n = 1; n <= kProbedPorts; ++n) {
         if (Port_Probe(*MSC, n))
             (new QListWidgetItem(portName(n), ui->PORT))->setData(Qt::UserRole, n);
     }

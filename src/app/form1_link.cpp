@@ -22,7 +22,7 @@ bool Form1::Port_Probe(SerialPort& port, int n) {
 }
 
 void Form1::Rs232_Init() {
-    for (int n = 1; n <= 9; ++n)
+    for (int n = 1; n <= kOfferedPorts; ++n)
         ui->Combo_0->addItem(portName(n), n);
     ui->Combo_0->setCurrentIndex(kDefaultPort);
     for (const LineRate& entry : kLineRates)
@@ -41,13 +41,12 @@ void Form1::통신연결버튼_Click() {
     if (!MSC->setRate(ui->Combo_1->currentData().toInt()))
         return failConnect(text::notARate(port, ui->Combo_1->currentText().toStdString()));
     MSC->setDtrEnable(true);
-    if (!MSC->isOpen()) {
-        const OpenResult result = MSC->open();
-        if (!result.opened())
-            return failConnect(describeOpenFailure(result, portName(n), MSC->deviceName(n),
-                                                   ui->Combo_1->currentText())
-                                   .toStdString());
-    }
+    // The port is closed here: the button is only there while it is.
+    const OpenResult result = MSC->open();
+    if (!result.opened())
+        return failConnect(
+            describeOpenFailure(result, portName(n), MSC->deviceName(n), ui->Combo_1->currentText())
+                .toStdString());
     // Bytes that reached the port before it was opened are no reply to anything.
     MSC->discardInput();
     MSC->setRThreshold(kReplyLength);

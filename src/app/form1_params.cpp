@@ -11,10 +11,6 @@
 
 namespace dx400 {
 
-namespace {
-constexpr unsigned long kWritePauseMs = 100;
-}
-
 void Form1::cmd_Data_Click() {
     for (std::size_t position : kPaintOrder)
         setBackground(m_writeBoxes[position], colour::kWhite);
@@ -37,7 +33,7 @@ void Form1::cmd_Data_Click() {
             setBackground(m_writeBoxes[i], colour::kWritten);
         }
         if (i + 1 < parameters.size())
-            QThread::msleep(kWritePauseMs);
+            QThread::msleep(kFramePauseMs);
     }
 }
 

@@ -13,10 +13,6 @@
 
 namespace dx400 {
 
-namespace {
-constexpr unsigned long kPauseMs = 100;
-} // namespace
-
 bool Form1::protocol(int cmd, int opt1, int data3, int data2, int data1, int data0) {
     ui->txt_tx->setText(QString());
     if (!fillTxBuffer(tx_buf, {cmd, opt1, data3, data2, data1, data0}))
@@ -69,7 +65,7 @@ void Form1::applyReply(const ReplyAction& action) {
     QLineEdit* box = readBox(action.fillIndex);
     showText(box, QString::fromStdString(action.valueText));
     setBackground(box, colour::kRead);
-    QThread::msleep(kPauseMs);
+    QThread::msleep(kFramePauseMs);
     read_state = action.newReadState;
     if (action.nextRequest)
         protocol(command::kReadParameter, *action.nextRequest, 0, 0, 0, 0);

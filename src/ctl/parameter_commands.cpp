@@ -13,8 +13,8 @@ namespace dx400::ctl {
 
 namespace {
 
-// WRITE ALL sends its frames 100 ms apart; the drive is known to take them at that pace.
-constexpr std::chrono::milliseconds kWritePace{100};
+// Write frames go out at the window's WRITE ALL pace, which the drive is known to take.
+constexpr std::chrono::milliseconds kWritePace{kFramePauseMs};
 const QString kPosition = QStringLiteral("position");
 const QString kInputs = QStringLiteral("inputs");
 

@@ -10,8 +10,6 @@ namespace dx400::ctl {
 
 namespace {
 
-constexpr int kListedPorts = 10;
-
 QString stateOf(const OpenResult& result) {
     using Outcome = OpenResult::Outcome;
     using namespace text::ctl;
@@ -38,7 +36,7 @@ Command preparePorts(const Options& options) {
     return [speed = options.speed](DriveSession&, Report& report) {
         QJsonArray ports;
         QStringList lines;
-        for (int n = 1; n <= kListedPorts; ++n) {
+        for (int n = 1; n <= kProbedPorts; ++n) {
             QtSerialPort port;
             port.setCommPort(n);
             port.setRate(speed);

@@ -15,7 +15,7 @@ struct OpenResult {
         Other,
     };
     Outcome outcome = Outcome::Opened;
-    QString detail; // the system's own words, for Outcome::Other
+    QString detail; // the system's own words; the message quotes them for Outcome::Other
 
     bool opened() const { return outcome == Outcome::Opened; }
 };

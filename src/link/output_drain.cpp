@@ -40,7 +40,16 @@ bool drainOutput(qintptr handle, std::chrono::milliseconds bound) {
     std::packaged_task<bool()> task(drain);
     std::future<bool> drained = task.get_future();
     std::thread(std::move(task)).detach();
-    return drained.wait_for(bound) == std::future_status::ready && drained.get();
+    if (drained.wait_for(bound) == std::future_status::ready)
+        return drained.get();
+        // The line is held up (flow control, a stalled adapter): what it still holds is given
+        // up, which also ends the drain, so that the duplicate goes and the device really closes.
+#ifdef Q_OS_WIN
+    PurgeComm(reinterpret_cast<HANDLE>(handle), PURGE_TXABORT | PURGE_TXCLEAR);
+#else
+    ::tcflush(static_cast<int>(handle), TCOFLUSH);
+#endif
+    return false;
 }
 
 } // namespace dx400

@@ -7,8 +7,9 @@ namespace dx400 {
 
 // Waits until the system has put every byte written to the open port `handle` on the
 // wire: the driver's buffer and the UART's own, which QSerialPort's bytesToWrite() does
-// not see. Returns false when that took longer than `bound` (a line held up by flow
-// control or a stalled adapter) or the system refused; the caller closes the port anyway.
+// not see. When that takes longer than `bound` (a line held up by flow control or a
+// stalled adapter), what is left is discarded. Returns whether everything went out; the
+// caller closes the port either way.
 bool drainOutput(qintptr handle, std::chrono::milliseconds bound);
 
 } // namespace dx400

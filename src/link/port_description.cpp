@@ -1,5 +1,7 @@
 #include "link/port_description.h"
 
+#include "texts/operator_texts.h"
+
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
@@ -28,14 +30,14 @@ QString formatPortDescription(const QString& device, const QString& resolved,
                               const SystemPortInfo* info) {
     QStringList lines{device};
     if (resolved.isEmpty())
-        lines << QStringLiteral("장치 없음 (no such device)");
+        lines << QString::fromUtf8(text::kNoDevice);
     else if (resolved != device)
         lines << QStringLiteral("→ %1").arg(resolved);
     if (info) {
         if (!info->description.isEmpty())
             lines << info->description;
         if (!info->manufacturer.isEmpty())
-            lines << QStringLiteral("제조사 (manufacturer): %1").arg(info->manufacturer);
+            lines << QString::fromUtf8(text::kManufacturer) + info->manufacturer;
         if (info->vendorId || info->productId) {
             const QString vendor = info->vendorId ? hex4(*info->vendorId) : QStringLiteral("????");
             const QString product =

@@ -102,11 +102,13 @@ OpenResult QtSerialPort::open() {
         return failure;
     }
     m_port.setDataTerminalReady(dtrEnable());
+    m_written = false;
     return {};
 }
 
 void QtSerialPort::drainOutput() {
-    dx400::drainOutput(m_port.handle(), kDrainBound);
+    if (m_written) // a port opened only to see whether it opens has nothing to send
+        dx400::drainOutput(m_port.handle(), kDrainBound);
 }
 
 void QtSerialPort::closeDevice() {
@@ -116,6 +118,7 @@ void QtSerialPort::closeDevice() {
 bool QtSerialPort::write(const QByteArray& bytes) {
     if (!m_port.isOpen())
         return false;
+    m_written = true;
     if (m_port.write(bytes) != bytes.size()) {
         loseLine();
         return false;

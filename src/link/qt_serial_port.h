@@ -42,6 +42,7 @@ private:
 
     QSerialPort m_port;
     QString m_devicePath;
+    bool m_written = false; // since the port opened
 };
 
 // Which QSerialPort errors mean the line is gone for good. Ignoring them leaves a dead

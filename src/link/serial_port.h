@@ -76,14 +76,15 @@ signals:
     void lineLost();
 
 protected:
-    // Waits, bounded in time, until the system has sent what was written; then closes.
+    // Waits, bounded in time, until the system has sent what was written.
     virtual void drainOutput() = 0;
     virtual void closeDevice() = 0;
 
     // Implementations call this whenever bytes have arrived. The event is posted, never
     // raised from inside another call, so that it cannot run in the middle of a handler.
     void bytesArrived();
-    // Implementations call this for events of other kinds (line errors, modem lines).
+    // Implementations call this for events of other kinds (line errors that leave the
+    // line usable).
     void raiseOtherEvent();
 
 private:

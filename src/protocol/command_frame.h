@@ -19,6 +19,10 @@ inline constexpr std::uint8_t kCommandStart = 0xAA;
 inline constexpr std::uint8_t kFrameEnd = 0xEE;
 inline constexpr std::size_t kFrameLength = 10;
 
+// The pause between frames the drive is given where the window paces them: between the
+// frames of WRITE ALL, and after a reply before the next request of READ ALL.
+inline constexpr int kFramePauseMs = 100;
+
 // Command codes the window sends.
 namespace command {
 inline constexpr int kJogRor = 1;

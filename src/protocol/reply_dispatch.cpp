@@ -1,5 +1,6 @@
 #include "protocol/reply_dispatch.h"
 
+#include "protocol/command_frame.h"
 #include "protocol/reply_reception.h"
 
 namespace dx400 {
@@ -61,11 +62,11 @@ std::optional<int> nextReadIndex(int index) {
 ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxText) {
     ReplyAction action;
     action.newReadState = readState;
-    if (rxCmd == kReplyInputs && readState == read_state::kInputs) {
+    if (rxCmd == command::kInput && readState == read_state::kInputs) {
         action.setsInputs = true;
         action.inputOn = {inputOn(rxText, 28), inputOn(rxText, 24), inputOn(rxText, 20)};
         action.newReadState = read_state::kIdle;
-    } else if (rxCmd == kReplyReadParameter && isReadBackState(readState)) {
+    } else if (rxCmd == command::kReadParameter && isReadBackState(readState)) {
         action.fillIndex = readState;
         action.valueText = valueText(rxHexFrom(rxText));
         action.nextRequest = nextReadIndex(readState);

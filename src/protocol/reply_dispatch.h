@@ -17,9 +17,6 @@ inline constexpr std::uint8_t kPosition = 8;
 inline constexpr std::uint8_t kInputs = 9;
 } // namespace read_state
 
-inline constexpr std::uint8_t kReplyReadParameter = 6;
-inline constexpr std::uint8_t kReplyInputs = 12;
-
 // What one reply makes the window do. For a read-back the window fills the box of
 // `fillIndex` with `valueText`, marks it, pauses, takes `newReadState` and then sends
 // the request for `nextRequest` if there is one. For an input reply it paints the

@@ -109,6 +109,7 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
 TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
     for (const char* family : {"Baekmuk Gulim", "NanumGothic"}) {
         FakeWindow w;
+        control<QPushButton>(w.window, "CMD_OUT")->setText(QStringLiteral("출력OFF")); // wider
         int captions = 0;
         for (QWidget* control : w.window.findChildren<QWidget*>()) {
             const bool label = qobject_cast<QLabel*>(control);

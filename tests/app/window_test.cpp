@@ -128,7 +128,8 @@ TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
         const QRect entry = list->view()->visualRect(list->model()->index(chosen, 0));
         QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, entry.center());
         click(w.window, "통신연결버튼");
-        EXPECT_EQ(w.port->commPort() * 100000 + w.port->rate(), port * 100000 + rate) << name;
+        EXPECT_EQ(w.port->commPort(), port) << name;
+        EXPECT_EQ(w.port->rate(), rate) << name;
         EXPECT_TRUE(w.port->isOpen()) << name;
     }
 }
@@ -258,7 +259,7 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          {press("cmd_ROR"), type("Txt_Jog", "x"), press("cmd_ROL"), press("CMD_CUR_R")},
          "AA 00 01 00 00 00 01 2C EE 2E|AA 00 04 01 00 00 00 00 EE 05",
          {{"cmd_ROL", system}, {"cmd_ROR", red}},
-         {"에러 JOG SPEED 값이 숫자가 아니다. 0부터 2047까지의 수를 넣어야 한다."}},
+         {"에러 JOG SPEED 값이 숫자가 아니다. -999부터 9999까지의 수를 넣어야 한다."}},
         {"output three times",
          {press("CMD_OUT"), press("CMD_OUT"), press("CMD_OUT")},
          "AA 00 0B 01 00 00 00 01 EE 0D|AA 00 0B 01 00 00 00 00 EE 0C|"
@@ -299,14 +300,16 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 0C 01 00 00 00 00 EE 0D",
          {{"led1", red}, {"led2", white}, {"led3", red}}},
         {"write all twice, the second time with refused boxes",
-         {press("cmd_Data"), type("Text_VMAX", "2047"), type("Text_REL", "-"), press("cmd_Data")},
+         {press("cmd_Data"), type("Text_VMAX", "x"), type("Text_HSPD", "-"), type("Text_REL", "8"),
+          press("cmd_Data")},
          "AA 00 05 01 00 00 00 14 EE 1A|AA 00 05 02 00 00 00 04 EE 0B|"
          "AA 00 05 04 00 00 03 20 EE 2C|AA 00 05 05 00 00 00 0A EE 14|"
          "AA 00 05 07 00 00 01 F4 EE 01|AA 00 05 06 00 00 00 02 EE 0D|"
          "AA 00 05 01 00 00 00 14 EE 1A|AA 00 05 02 00 00 00 04 EE 0B|"
-         "AA 00 05 05 00 00 00 0A EE 14|AA 00 05 07 00 00 01 F4 EE 01",
-         {{"Text_VMAX", white}, {"Text_REL", white}, {"Text_ACCEL", yellow}},
-         {"에러 구동속도 값은 2047보다 작아야 한다.", "에러 분해능 값이 숫자가 아니다."}},
+         "AA 00 05 05 00 00 00 0A EE 14",
+         {{"Text_VMAX", white}, {"Text_HSPD", white}, {"Text_REL", white}, {"Text_ACCEL", yellow}},
+         {"에러 구동속도 값이 숫자가 아니다.", "에러 홈 이동 속도 값이 숫자가 아니다.",
+          "에러 분해능 값은 8보다 작아야 한다."}},
         {"write all on a line lost before a refused box",
          {type("Text_HSPD", "x"), loseLineOnWrite, press("cmd_Data")},
          "",

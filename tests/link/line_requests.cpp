@@ -2,7 +2,10 @@
 
 #include <cstdarg>
 #include <dlfcn.h>
+#include <mutex>
+#include <set>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace dx400::test {
 
@@ -14,6 +17,15 @@ LineRequests& lineRequests() {
 } // namespace dx400::test
 
 namespace {
+
+std::mutex recording; // the drain runs on a thread of its own
+std::set<int> lines;
+
+void record(const char* call, int fd, bool always = false) {
+    const std::lock_guard lock(recording);
+    if (always || lines.count(fd))
+        dx400::test::lineRequests().calls.emplace_back(call);
+}
 
 template <typename Function> Function systemCall(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
@@ -33,7 +45,34 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
 }
 
 extern "C" int tcsetattr(int fd, int when, const termios* settings) noexcept {
-    dx400::test::lineRequests().settings.push_back(*settings);
+    {
+        const std::lock_guard lock(recording);
+        lines.insert(fd);
+        dx400::test::lineRequests().settings.push_back(*settings);
+    }
+    record("settings", fd);
     static const auto system = systemCall<int (*)(int, int, const termios*)>("tcsetattr");
     return system(fd, when, settings);
+}
+
+extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
+    record("write", fd);
+    static const auto system = systemCall<ssize_t (*)(int, const void*, size_t)>("write");
+    return system(fd, bytes, count);
+}
+
+extern "C" int tcdrain(int fd) {
+    record("drain", fd, true);
+    static const auto system = systemCall<int (*)(int)>("tcdrain");
+    return system(fd);
+}
+
+extern "C" int close(int fd) {
+    record("close", fd);
+    {
+        const std::lock_guard lock(recording);
+        lines.erase(fd);
+    }
+    static const auto system = systemCall<int (*)(int)>("close");
+    return system(fd);
 }

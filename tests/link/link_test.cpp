@@ -77,16 +77,24 @@ TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStopAndRaisesDtr)
     EXPECT_FALSE(port.setCommPort(0));
 }
 
-TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingKeepsWhatWasWritten) {
-    PtyPort pty(4);
-    auto port = openOn(4);
-    ASSERT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
-    // No event loop has run: the bytes must already be at the far end.
-    EXPECT_EQ(pty.read(12, 500).toHex(' ').toUpper(), "AA 00 03 00 00 00 00 00 EE 03 00 00");
-    ASSERT_TRUE(port->write(QByteArray::fromHex("AA00060800000000EE0E0000")));
-    port->close();
-    EXPECT_FALSE(port->isOpen());
-    EXPECT_EQ(pty.read(12, 500).size(), 12);
+TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
+    for (bool lost : {false, true}) {
+        PtyPort pty(4);
+        auto port = openOn(4);
+        test::lineRequests().calls.clear();
+        if (lost)
+            pty.hangUp(); // the write meets the lost line, which closes the port
+        EXPECT_EQ(port->write(QByteArray::fromHex("AA00030000000000EE030000")), !lost);
+        // No event loop has run: the bytes must already be at the far end.
+        const QByteArray arrived = lost ? QByteArray() : pty.read(12, 500);
+        EXPECT_EQ(arrived.toHex(' ').toUpper(), lost ? "" : "AA 00 03 00 00 00 00 00 EE 03 00 00");
+        port->close();
+        // Closing restores the earlier settings at once: only after the drain.
+        std::string calls;
+        for (const std::string& call : test::lineRequests().calls)
+            calls += (calls.empty() ? "" : " ") + call;
+        EXPECT_EQ(calls, "write drain settings close") << (lost ? "line lost" : "closed");
+    }
 }
 
 TEST(QtSerialPort, TheReceiveEventFollowsTheThreshold) {
