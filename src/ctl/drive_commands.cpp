@@ -5,7 +5,6 @@
 #include "motion/pulse_packing.h"
 #include "params/number_reader.h"
 #include "texts/ctl_texts.h"
-#include "texts/operator_texts.h"
 
 #include <cmath>
 
@@ -30,44 +29,54 @@ int choice(const Options& options, const char* first, const char* second) {
 }
 
 // A frame carrying the number of the second argument, read as the window reads its pulse
-// and jog boxes; a text that is no 32-bit number is refused with the window's message.
-CommandArgs withNumber(const Options& options, int cmd, int opt1, std::string_view refusal) {
-    const NumberReading reading = readNumber(options.arguments.at(1).toStdString());
+// and jog boxes; a text that is no 32-bit number is refused.
+CommandArgs withNumber(const Options& options, int cmd, int opt1, std::string_view what) {
+    const std::string given = options.arguments.at(1).toStdString();
+    const NumberReading reading = readNumber(given);
     if (!reading.ok())
-        throw Failure(ExitCode::ValueRefused, std::string(refusal));
+        throw Failure(ExitCode::ValueRefused, text::ctl::notANumber(what, given));
     const auto bytes = packPulses(reading.value);
     return {cmd, opt1, bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
+Failure interrupted(int signal) {
+    return {static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + signal),
+            text::ctl::jogInterrupted(signal == SIGINT ? "SIGINT" : "SIGTERM")};
+}
+
 // Jogs until the time is up or SIGINT or SIGTERM comes, and then stops the motor whatever
 // happened: also when the jog frame got no sound reply, since the drive may run anyway.
+// A signal that comes before the jog frame goes ends the program without starting it.
 void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::milliseconds time) {
     InterruptWatch watch;
+    session.open();
+    if (const int signal = watch.poll())
+        throw interrupted(signal);
     std::optional<Failure> failure;
+    int signal = 0;
     try {
         session.exchange(jog);
         watch.waitFor(time);
+        signal = watch.poll(); // one that comes while the stop goes out changes nothing
     } catch (const Failure& jogFailure) {
         failure = jogFailure;
     }
     session.exchange(kStop);
     if (failure)
         throw *failure;
-    if (const int caught = watch.caught())
-        throw Failure(static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + caught),
-                      text::ctl::jogInterrupted(caught == SIGINT ? "SIGINT" : "SIGTERM"));
+    if (signal)
+        throw interrupted(signal);
 }
 
 } // namespace
 
 Command prepareMove(const Options& options) {
-    return sendOne(
-        withNumber(options, command::kMove, choice(options, "abs", "inc"), text::kPulsesRefused));
+    return sendOne(withNumber(options, command::kMove, choice(options, "abs", "inc"), "PULSES"));
 }
 
 Command prepareJog(const Options& options) {
     const int cmd = choice(options, "rol", "ror") == 0 ? command::kJogRol : command::kJogRor;
-    const CommandArgs jog = withNumber(options, cmd, 0, text::kJogSpeedRefused);
+    const CommandArgs jog = withNumber(options, cmd, 0, "SPEED");
     if (!options.forSeconds)
         return sendOne(jog);
     const std::chrono::milliseconds time{std::llround(*options.forSeconds * 1000)};

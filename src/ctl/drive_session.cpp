@@ -19,6 +19,8 @@ DriveSession::~DriveSession() {
 }
 
 void DriveSession::open() {
+    if (m_opened)
+        return;
     QString device = m_options.port;
     if (m_options.portNumber > 0) {
         m_port.setCommPort(m_options.portNumber);
@@ -39,8 +41,7 @@ void DriveSession::open() {
 }
 
 Reply DriveSession::exchange(const CommandArgs& frame, std::chrono::milliseconds holdOff) {
-    if (!m_opened)
-        open();
+    open();
     TxBuffer tx{};
     [[maybe_unused]] const bool filled = fillTxBuffer(tx, frame);
     Q_ASSERT(filled); // every byte was checked when the command line was read
@@ -54,6 +55,8 @@ Reply DriveSession::exchange(const CommandArgs& frame, std::chrono::milliseconds
         std::this_thread::sleep_until(m_nextFrame);
         // Whatever waits now came after the last reply and answers nothing: stray bytes, or
         // a reply too late for an earlier attempt.
+        if (const QByteArray stale = m_port.read(m_port.inBufferCount()); !stale.isEmpty())
+            m_trace.received(bytesOf(stale));
         m_port.discardInput();
         if (!m_port.write(wire))
             throw lineLost();
@@ -68,6 +71,11 @@ Reply DriveSession::exchange(const CommandArgs& frame, std::chrono::milliseconds
             failure =
                 Failure(ExitCode::NoReply, text::ctl::noReply(echoLine(sent), m_options.timeoutMs,
                                                               attempt + 1, echoLine(bytesOf(got))));
+            // A reply that is only late must not pass for the next attempt's, which would
+            // then pass for the next request's: it is given the time-out once more to come,
+            // and dropped.
+            if (attempt < m_options.retries)
+                awaitReply();
             continue;
         }
         Reply reply{};

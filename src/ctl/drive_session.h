@@ -31,11 +31,12 @@ public:
     // paces WRITE ALL. Throws Failure: NoReply or BadReply.
     Reply exchange(const CommandArgs& frame, std::chrono::milliseconds holdOff = {});
 
-private:
-    // Opens the port at the options' speed with DTR raised, as the window connects, and
-    // discards what was waiting. Throws Failure (PortNotOpened) with the window's words
-    // for the cause.
+    // Opens the port, unless it is open, at the options' speed with DTR raised, as the
+    // window connects, and discards what was waiting. The first exchange opens it too.
+    // Throws Failure (PortNotOpened) with the window's words for the cause.
     void open();
+
+private:
     // Up to a reply's length of bytes, as many as came within the time-out.
     QByteArray awaitReply();
 

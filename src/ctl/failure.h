@@ -14,7 +14,7 @@ enum class ExitCode {
     NoReply = 4,       // a reply did not come in time, or the line was lost
     BadReply = 5,      // a reply failed its checks
     ValueRefused = 6,  // a value was refused; nothing was sent
-    Interrupted = 128, // plus the signal's number: a timed jog was stopped by a signal
+    Interrupted = 128, // plus the signal's number: a timed jog stopped, or a write finished
 };
 
 // What ends a run early: the exit code and the message that says why. The first failure

@@ -1,7 +1,7 @@
 #pragma once
 
 // The parts of `dx400ctl --help` that Qt's parser does not write: the commands, the
-// profile and the exit codes. The manual page (packaging/dx400ctl.1) says the same.
+// profile and the exit codes. The manual page (packaging/dx400ctl.1.in) says the same.
 namespace dx400::ctl {
 
 inline constexpr const char* kDescription =
@@ -48,7 +48,8 @@ Exit codes:
   5  a reply failed its checks (start, status, end, command byte or checksum)
   6  a value was refused; nothing was sent
   130, 143  a jog --for ended early by Ctrl-C (SIGINT) or SIGTERM; the motor was
-     stopped (if the stop frame is not answered, 4 or 5 instead)
+     stopped (if the stop frame is not answered, 4 or 5 instead); or one of these came
+     during a write, which went on until every value was written
 )";
 
 } // namespace dx400::ctl

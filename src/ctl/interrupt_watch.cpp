@@ -23,16 +23,14 @@ void onSignal(int signal) {
 } // namespace
 
 InterruptWatch::InterruptWatch() {
-    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe(g_pipe) != 0)
         return; // no watch: the signals end the program as usual
+    for (int end : g_pipe) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, O_NONBLOCK);
+    }
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
-        unsigned char number = 0;
-        while (::read(g_pipe[0], &number, 1) == 1) {
-            if (m_caught == 0)
-                m_caught = number;
-        }
-    });
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { poll(); });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -49,6 +47,15 @@ InterruptWatch::~InterruptWatch() {
     m_notifier.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
+}
+
+int InterruptWatch::poll() {
+    unsigned char number = 0;
+    while (m_notifier && ::read(g_pipe[0], &number, 1) == 1) {
+        if (m_caught == 0)
+            m_caught = number;
+    }
+    return m_caught;
 }
 
 void InterruptWatch::waitFor(std::chrono::milliseconds duration) {

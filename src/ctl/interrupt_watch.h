@@ -19,8 +19,10 @@ public:
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-    // The signal caught first, 0 while none has come.
+    // The signal caught first, 0 while none has come; poll() also takes in one that came
+    // while no event loop ran.
     int caught() const { return m_caught; }
+    int poll();
 
     // Runs the event loop for `duration`, or until a signal is caught.
     void waitFor(std::chrono::milliseconds duration);

@@ -85,9 +85,9 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
         return badValue(QStringLiteral("speed"), rateList(), o.speedText);
     if (!timeoutOk || o.timeoutMs < 1)
         return badValue(QStringLiteral("timeout"), kExpectedTimeout, value("timeout"));
-    if (!retriesOk || o.retries < 0)
+    if (!retriesOk || o.retries < 0 || o.retries > 100)
         return badValue(QStringLiteral("retries"), kExpectedRetries, value("retries"));
-    if (o.forSeconds && !(forOk && *o.forSeconds > 0 && *o.forSeconds <= kMaxJogSeconds))
+    if (o.forSeconds && !(forOk && *o.forSeconds >= 0.001 && *o.forSeconds <= kMaxJogSeconds))
         return badValue(QStringLiteral("for"), kExpectedSeconds, value("for"));
     if (o.command.isEmpty())
         return QString::fromUtf8(kNoCommand);

@@ -1,6 +1,7 @@
 // read, inputs, position, write, save and verify: the parameter set, the position and the
 // inputs, read one request after another, each after the reply to the one before.
 #include "ctl/commands.h"
+#include "ctl/interrupt_watch.h"
 #include "ctl/parameter_values.h"
 #include "ctl/profile.h"
 #include "params/parameter_table.h"
@@ -41,7 +42,10 @@ std::array<std::int32_t, 6> readAll(DriveSession& session, Report& report) {
     return values;
 }
 
+// Writes the values given, in panel order. Ctrl-C or SIGTERM ends the program only once
+// every value is written: a drive is never left half-written.
 void writeValues(DriveSession& session, const ParameterValues& values) {
+    InterruptWatch watch;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!values[i])
             continue;
@@ -49,6 +53,9 @@ void writeValues(DriveSession& session, const ParameterValues& values) {
         const auto [high, low] = splitValue(parameter, *values[i]);
         session.exchange({command::kWriteParameter, parameter.index, 0, 0, high, low}, kWritePace);
     }
+    if (const int signal = watch.poll())
+        throw Failure(static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + signal),
+                      text::ctl::writeInterrupted(signal == SIGINT ? "SIGINT" : "SIGTERM"));
 }
 
 // The texts of NAME=VALUE arguments by panel position.
@@ -128,6 +135,7 @@ Command prepareWrite(const Options& options) {
 Command prepareSave(const Options& options) {
     if (options.profile.isEmpty())
         throw usageFailure(options);
+    checkProfileWritable(options.profile);
     return [path = options.profile](DriveSession& session, Report& report) {
         writeProfile(path, readAll(session, report));
     };

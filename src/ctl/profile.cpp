@@ -4,6 +4,7 @@
 #include "texts/ctl_texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
@@ -49,6 +50,12 @@ ParameterTexts readProfile(const QString& path) {
         throw Failure(ExitCode::Usage,
                       profileLacks(str(path), str(missing.join(QStringLiteral(", ")))));
     return texts;
+}
+
+void checkProfileWritable(const QString& path) {
+    const QFileInfo file(path);
+    if (file.exists() ? !file.isWritable() || file.isDir() : !QFileInfo(file.path()).isWritable())
+        throw Failure(ExitCode::Usage, text::ctl::cannotWriteProfile(str(path), "not writable"));
 }
 
 void writeProfile(const QString& path, const std::array<std::int32_t, 6>& values) {

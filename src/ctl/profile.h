@@ -28,4 +28,8 @@ ParameterTexts readProfile(const QString& path);
 // complete. Throws Failure (Usage) when that fails.
 void writeProfile(const QString& path, const std::array<std::int32_t, 6>& values);
 
+// Throws Failure (Usage) when a profile cannot be written at this path, so that save
+// refuses before it sends anything.
+void checkProfileWritable(const QString& path);
+
 } // namespace dx400::ctl

@@ -61,6 +61,11 @@ std::string notAByte(std::string_view text) {
     return quoted(text) + " is not a byte in hexadecimal (00 to FF)";
 }
 
+std::string notANumber(std::string_view what, std::string_view text) {
+    return std::string(what) + " must be a whole number from -2147483648 to 2147483647, not " +
+           quoted(text);
+}
+
 std::string cannotReadProfile(std::string_view path, std::string_view reason) {
     return "cannot read the profile " + std::string(path) + ": " + std::string(reason);
 }
@@ -106,6 +111,10 @@ std::string differences(std::size_t count) {
 
 std::string jogInterrupted(std::string_view signal) {
     return "jog ended early by " + std::string(signal) + "; the motor was stopped";
+}
+
+std::string writeInterrupted(std::string_view signal) {
+    return std::string(signal) + " came while writing; every value was written first";
 }
 
 } // namespace dx400::text::ctl

@@ -17,8 +17,8 @@ std::string badOptionValue(std::string_view option, std::string_view expected,
                            std::string_view given);
 inline constexpr std::string_view kExpectedPort = "COMn or a device path";
 inline constexpr std::string_view kExpectedTimeout = "a whole number of milliseconds from 1 up";
-inline constexpr std::string_view kExpectedRetries = "a whole number from 0 up";
-inline constexpr std::string_view kExpectedSeconds = "a number of seconds above 0, at most 1000000";
+inline constexpr std::string_view kExpectedRetries = "a whole number from 0 to 100";
+inline constexpr std::string_view kExpectedSeconds = "a number of seconds from 0.001 to 1000000";
 inline constexpr std::string_view kNegativeNumberHint =
     " (a negative number follows \"--\", as in: dx400ctl move inc -- -100)";
 inline constexpr std::string_view kNoCommand = "no command given (see dx400ctl --help)";
@@ -28,8 +28,10 @@ std::string optionNotFor(std::string_view option, std::string_view command);
 std::string unknownName(std::string_view name, std::string_view known);
 std::string givenTwice(std::string_view name);
 std::string notAByte(std::string_view text);
+// move PULSES and jog SPEED take a whole signed 32-bit number.
+std::string notANumber(std::string_view what, std::string_view text);
 
-// Profiles.
+// Profiles; `save` finds out that it cannot write before it reads anything.
 std::string cannotReadProfile(std::string_view path, std::string_view reason);
 std::string cannotWriteProfile(std::string_view path, std::string_view reason);
 std::string badProfileLine(std::string_view path, int number, std::string_view line,
@@ -49,8 +51,10 @@ std::string badReply(std::string_view frame, const std::vector<ReplyMismatch>& m
 std::string differs(std::string_view name, int drive, int profile);
 std::string differences(std::size_t count);
 
-// A timed jog ended early by a signal; the motor has been stopped.
+// A timed jog ended early by a signal; the motor has been stopped. A write, which a signal
+// does not cut short, ended by one.
 std::string jogInterrupted(std::string_view signal);
+std::string writeInterrupted(std::string_view signal);
 
 // Whether a port opens, in the list of ports.
 inline constexpr std::string_view kPortOpens = "opens";

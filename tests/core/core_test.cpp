@@ -3,6 +3,7 @@
 // Expected bytes are written out.
 #include "params/parameter_table.h"
 #include "protocol/command_frame.h"
+#include "protocol/reply_check.h"
 #include "protocol/reply_dispatch.h"
 
 #include <cstdio>
@@ -62,6 +63,11 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
         EXPECT_EQ(action.valueText, value) << text;
         EXPECT_EQ(action.newReadState, newState) << text;
     }
+    // dx400ctl reads the data bytes of a reply it has checked: signed, most significant first.
+    using Reply = std::array<std::uint8_t, kReplyLength>;
+    EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0xFF, 0xFF, 0xFF, 0x9C, 0xEE, 0x00}), -100);
+    EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0x00, 0x98, 0x96, 0x7F, 0xEE, 0x00}),
+              9999999);
     // An input reply short of its bytes lights the indicators of the missing ones.
     const ReplyAction inputs = dispatchReply(12, 9, "BB  00  0C  64  00  00  ");
     EXPECT_TRUE(inputs.setsInputs);

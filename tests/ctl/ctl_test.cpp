@@ -46,7 +46,7 @@ protected:
 
     void startDrive(const Faults& faults = {}) {
         m_drive.reset(); // a new drive, with a new log and the first values
-        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{true, false, true});
+        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{true, true, false});
         m_drive->start();
     }
     // Starts dx400ctl with the arguments, "%pts" standing for the drive's device.
@@ -90,19 +90,21 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         QString output; // found in standard output, or else in standard error
         Faults faults = {};
     };
-    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand;
+    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand, slow;
+    slow.delayMs = 150;
     silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
     badChecksum.badChecksum = wrongCommand.wrongCommand = true;
     const Case cases[] = {
         {"read", 0, kReadAll, kSixValues},
         {"read position inputs speed", 0,
          kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D | AA 00 06 04 00 00 00 00 EE 0A",
-         "position 0\ninputs 101\nspeed 800\n"},
-        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 101\n"},
-        {"write resolution=7 current=31 speed=2046", 0,
-         "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 04 00 00 07 FE EE 0E | "
-         "AA 00 05 06 00 00 00 07 EE 12",
-         "current 31\nspeed 2046\nresolution 7\n"},
+         "position 0\ninputs 110\nspeed 800\n"},
+        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 110\n"},
+        {"write resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31", 0,
+         "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | "
+         "AA 00 05 04 00 00 07 FE EE 0E | AA 00 05 05 00 00 00 04 EE 0E | "
+         "AA 00 05 07 00 00 00 05 EE 11 | AA 00 05 06 00 00 00 07 EE 12",
+         "current 31\nstop-current 0\nspeed 2046\naccel 4\nhome-speed 5\nresolution 7\n"},
         {"write current=31 speed=2047 home-speed=-1", 6, "",
          "에러 구동속도 값은 2047보다 작아야 한다.\n에러 홈 이동 속도 값은 2047보다 작아야 한다."},
         {"write accel=ten", 6, "", "에러 가감속 값이 숫자가 아니다."},
@@ -112,7 +114,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
         {"move inc -100", 2, "", "a negative number follows \"--\""},
         {"jog rol 300", 0, "AA 00 02 00 00 00 01 2C EE 2F", ""},
-        {"jog ror fast", 6, "", "에러 JOG SPEED 값이 숫자가 아니다."},
+        {"jog ror fast", 6, "", "SPEED must be a whole number from -2147483648 to 2147483647"},
         {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, ""},
         {"stop", 0, kStop, ""},
         {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
@@ -141,6 +143,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"position", 5, kPosition, "command byte 07 where 06 belongs", wrongCommand},
         {"jog rol 300 --for 5", 5, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop,
          "command byte 04 where 03 belongs", wrongCommand},
+        // A reply only late is dropped, not taken for the next attempt's or request's.
+        {"--timeout 100 --retries 1 read current stop-current", 4,
+         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07", "sent 2 times", slow},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.toStdString());
@@ -152,6 +157,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         EXPECT_EQ(run.frames, c.frames);
         EXPECT_TRUE(run.out.contains(output) || run.err.contains(output))
             << run.out.toStdString() << run.err.toStdString();
+        if (c.arguments.contains("--for 0.2")) { // the stop waits for the jog's time
+            EXPECT_GE(run.ms, 200);
+        }
         if (c.faults.noReply) { // every frame waited its time-out, and not much longer
             const qint64 waited = c.arguments.section("--timeout ", 1).section(' ', 0, 0).toInt() *
                                   run.frames.count("AA");
