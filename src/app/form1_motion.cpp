@@ -32,8 +32,8 @@ void Form1::sendMove(int opt1) {
     qint32 value = 0;
     if (!readBoxNumber(ui->Text_PULSE, text::kPulsesRefused, value))
         return;
-    const auto bytes = packPulses(value);
-    protocol(command::kMove, opt1, bytes[0], bytes[1], bytes[2], bytes[3]);
+    const auto [data3, data2, data1, data0] = packPulses(value);
+    protocol(command::kMove, opt1, data3, data2, data1, data0);
 }
 
 void Form1::CMD_CUR_Click() {
@@ -47,8 +47,8 @@ void Form1::sendJog(int cmd, QPushButton* clicked, QPushButton* other) {
     qint32 speed = 0;
     if (!readBoxNumber(ui->Txt_Jog, text::kJogSpeedRefused, speed))
         return;
-    const auto bytes = packPulses(speed);
-    if (!protocol(cmd, 0, bytes[0], bytes[1], bytes[2], bytes[3]))
+    const auto [data3, data2, data1, data0] = packPulses(speed);
+    if (!protocol(cmd, 0, data3, data2, data1, data0))
         return;
     setBackground(other, systemButtonColour());
     setBackground(clicked, colour::kRed);

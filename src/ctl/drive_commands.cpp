@@ -35,8 +35,8 @@ CommandArgs withNumber(const Options& options, int cmd, int opt1, std::string_vi
     const NumberReading reading = readNumber(given);
     if (!reading.ok())
         throw Failure(ExitCode::ValueRefused, text::ctl::notANumber(what, given));
-    const auto bytes = packPulses(reading.value);
-    return {cmd, opt1, bytes[0], bytes[1], bytes[2], bytes[3]};
+    const auto [data3, data2, data1, data0] = packPulses(reading.value);
+    return {cmd, opt1, data3, data2, data1, data0};
 }
 
 Failure interrupted(int signal) {

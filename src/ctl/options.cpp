@@ -2,6 +2,7 @@
 
 #include "ctl/help_text.h"
 #include "link/line_settings.h"
+#include "link/port_naming.h"
 #include "texts/ctl_texts.h"
 
 #include <QCommandLineParser>
@@ -77,6 +78,8 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
         o.forSeconds = value("for").toDouble(&forOk);
     const std::optional<int> n = comNumber(o.port);
     o.portNumber = n.value_or(0);
+    if (n)
+        o.port = portName(*n); // "com4" is COM4, and messages say so
     o.speed = rateOfText(o.speedText).value_or(0);
 
     if (!n && !o.port.contains(QLatin1Char('/')))

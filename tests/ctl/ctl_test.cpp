@@ -2,13 +2,11 @@
 // published as COM4 (every other port stands for nothing): the frames of every command
 // byte for byte, exit codes and messages, profiles, timed jogs and JSON.
 #include "link/qt_serial_port.h"
-#include "pty_port.h"
+#include "port_links.h"
 #include "sim/pty_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
@@ -95,7 +93,13 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
     badChecksum.badChecksum = wrongCommand.wrongCommand = true;
     const Case cases[] = {
-        {"read", 0, kReadAll, kSixValues},
+        // The same values as JSON: one object, port and line speed besides.
+        {"--json read current speed resolution position inputs", 0,
+         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 04 00 00 00 00 EE 0A | "
+         "AA 00 06 06 00 00 00 00 EE 0C | " +
+             kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D",
+         R"({"current":20,"inputs":"110","line-speed":19200,"port":"COM4","position":0,)"
+         R"("resolution":2,"speed":800})"},
         {"read position inputs speed", 0,
          kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D | AA 00 06 04 00 00 00 00 EE 0A",
          "position 0\ninputs 110\nspeed 800\n"},
@@ -108,7 +112,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"write current=31 speed=2047 home-speed=-1", 6, "",
          "에러 구동속도 값은 2047보다 작아야 한다.\n에러 홈 이동 속도 값은 2047보다 작아야 한다."},
         {"write accel=ten", 6, "", "에러 가감속 값이 숫자가 아니다."},
-        {"write accel=1 accel=2", 2, "", "accel is given twice"},
         {"write torque=1", 2, "", "unknown name 'torque'"},
         {"move abs 1000", 0, "AA 00 04 00 00 00 03 E8 EE EF", ""},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
@@ -122,7 +125,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"output", 2, "", "usage: dx400ctl output on|off"},
         {"send 0b 01 00 00 00 01", 0, "AA 00 0B 01 00 00 00 01 EE 0D",
          "reply BB  00  0B  64  00  00  00  00  EE  6F\n"},
-        {"send 0B 01 00 00 00 100", 2, "", "'100' is not a byte"},
         {"--verbose stop", 0, kStop, "TX  AA  00  03  00  00  00  00  00  EE  03\n"},
         {"ports", 0, "", "COM4 %pts opens\nCOM5 /nonexistent/dx400-test-port no such device\n"},
         {"--port %pts --speed 9600 position", 0, kPosition, "position 0\n"},
@@ -248,23 +250,6 @@ TEST_F(Ctl, AHeldPortIsRefusedWithItsCause) {
     EXPECT_EQ(run.code, 3);
     EXPECT_TRUE(run.err.contains("다른 프로그램이 포트를 사용하고 있습니다"))
         << run.err.toStdString();
-}
-
-TEST_F(Ctl, JsonCarriesTheValuesOfTheLines) {
-    const QString arguments = "read current speed resolution position inputs";
-    const Result lines = ctl(arguments);
-    const Result json = ctl("--json " + arguments);
-    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(object.value("port"), "COM4");
-    EXPECT_EQ(object.value("line-speed"), 19200);
-    EXPECT_FALSE(object.contains("error"));
-    const QStringList pairs = lines.out.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(pairs.size(), 5);
-    for (const QString& pair : pairs) {
-        const QString name = pair.section(' ', 0, 0);
-        EXPECT_EQ(object.value(name).toVariant().toString(), pair.section(' ', 1))
-            << name.toStdString();
-    }
 }
 
 } // namespace

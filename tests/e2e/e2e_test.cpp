@@ -105,25 +105,19 @@ TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) 
     const int commands = std::max(1000, qEnvironmentVariableIntValue("DX400_SOAK_COMMANDS"));
     SimFixture f;
     ASSERT_TRUE(f.connect());
-    f.setText("Text_PULSE", "1000");
-    ASSERT_TRUE(f.send("CMD_CUR"));
     long afterWarmUp = 0;
     for (int i = 0; i < commands; ++i) {
-        if (i == 100)
-            afterWarmUp = residentKiB();
-        const dx400::sim::Inputs inputs{(i & 1) != 0, (i & 2) != 0, (i & 4) != 0};
-        f.drive->setInputs(inputs);
-        ASSERT_TRUE(f.send(i % 10 == 0 ? "Cmd_RPOS" : "CMD_IN")) << "command " << i;
-        if (i % 10 == 0)
-            ASSERT_EQ(f.text("Text_RPOS"), "1000") << "command " << i;
-        else
-            ASSERT_EQ(f.colour("led2"), inputs[1] ? "#FF0000" : "#FFFFFF") << "command " << i;
+        afterWarmUp = i == 100 ? residentKiB() : afterWarmUp;
+        f.drive->setInputs({false, (i & 1) != 0, false});
+        ASSERT_TRUE(f.send("CMD_IN")) << "command " << i;
+        ASSERT_EQ(f.colour("led2"), i & 1 ? "#FF0000" : "#FFFFFF") << "command " << i;
     }
-    EXPECT_EQ(f.drive->counts().repliesSent, std::size_t(commands) + 1);
+    EXPECT_EQ(f.drive->counts().repliesSent, std::size_t(commands));
     EXPECT_EQ(f.drive->counts().badFrames + f.drive->counts().strayBytes, 0u);
     EXPECT_TRUE(f.messages.texts.isEmpty());
+    // Page-sized noise and the drive's log in this process, nothing per command; under
+    // AddressSanitizer freed memory is held back, so the size says nothing there.
 #if !defined(__SANITIZE_ADDRESS__) && !__has_feature(address_sanitizer)
-    // Page-sized noise and the drive's log in this process, nothing per command.
     EXPECT_LT(residentKiB() - afterWarmUp, 4096 + commands / 4);
 #endif
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/qt_serial_port.h"
-#include "pty_port.h"
+#include "port_links.h"
 #include "sim/pty_server.h"
 #include "sim/traffic_log.h"
 #include "window_fixture.h"

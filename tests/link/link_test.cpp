@@ -1,10 +1,9 @@
 // The serial link on QSerialPort over a pseudo-terminal, port naming and tooltips, and
 // why a port did not open.
-#include "line_requests.h"
+#include "line_under_test.h"
 #include "link/port_description.h"
 #include "link/port_naming.h"
 #include "link/qt_serial_port.h"
-#include "pty_port.h"
 
 #include <QDir>
 #include <QFile>

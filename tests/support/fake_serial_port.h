@@ -13,7 +13,7 @@ namespace dx400::test {
 // arrived, and fails opens and writes on request.
 class FakeSerialPort final : public SerialPort {
 public:
-    QSet<int> existingPorts{1, 4, 10}; // every other port is a missing device
+    QSet<int> existingPorts{1, 4, 10, 11}; // every other port is a missing device
     OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
     bool failWrites = false; // writes find the line gone
     QList<QByteArray> writes;

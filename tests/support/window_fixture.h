@@ -4,12 +4,14 @@
 #include "app/circle_indicator.h"
 #include "app/form1.h"
 #include "fake_serial_port.h"
-#include "message_catcher.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -19,6 +21,27 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace dx400::test {
+
+// Closes every modal message box as soon as it opens and keeps its text, so that no test
+// hangs on a box. An optional hook runs while a box is open, as an operator's click would.
+struct MessageCatcher {
+    QStringList texts;
+    std::function<void()> whileOpen;
+    QTimer timer;
+
+    MessageCatcher() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            texts << box->text();
+            if (whileOpen)
+                whileOpen();
+            box->accept();
+        });
+        timer.start(5);
+    }
+};
 
 // A control of the window by its object name; fails the test when it is missing.
 template <typename T = QWidget> T* control(const QWidget& window, const char* name) {

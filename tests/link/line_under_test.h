@@ -1,11 +1,33 @@
 #pragma once
 
+#include <QByteArray>
+#include <QTemporaryDir>
 #include <string>
 #include <termios.h>
 #include <utility>
 #include <vector>
 
 namespace dx400::test {
+
+// A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
+// stands for nothing. The links live in a temporary XDG_CONFIG_HOME set for the process.
+class PtyPort {
+public:
+    explicit PtyPort(int n = 4);
+    ~PtyPort() { hangUp(); }
+
+    // Bytes the tool wrote, gathered until `count` have come or the time is up.
+    QByteArray read(int count, int timeoutMs = 2000);
+    void write(const QByteArray& bytes);
+    // The line settings the tool gave its end of the line.
+    termios lineSettings() const;
+    // Closes the far end, as a pulled cable or a dead adapter would.
+    void hangUp();
+
+private:
+    QTemporaryDir m_config;
+    int m_master = -1;
+};
 
 // What this test program has asked of the serial lines it opened, as the system calls
 // saw it: line settings set with tcsetattr(), modem-line requests (TIOCMBIS, TIOCMBIC,
