@@ -16,7 +16,8 @@ cd "$(dirname "$0")/.."
 lines() { find "$1" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 cat | grep -cv '^[[:space:]]*$'; }
 src=$(lines src)
 tests=$(lines tests)
-echo "Size: tests/ $tests lines, src/ $src lines (non-blank C++): tests are $((100 * tests / src))% of src"
+permille=$((1000 * tests / src))
+echo "Size: tests/ $tests lines, src/ $src lines (non-blank C++): tests are $((permille / 10)).$((permille % 10))% of src"
 
 bash scripts/install-deps.sh
 bash scripts/build.sh build

@@ -95,12 +95,8 @@ OpenResult QtSerialPort::open() {
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        OpenResult failure = classifyOpenError(m_port.error(), device, m_port.errorString());
-        m_port.close();
-        m_port.clearError();
-        return failure;
-    }
+    if (!m_port.open(QIODevice::ReadWrite))
+        return classifyOpenError(m_port.error(), device, m_port.errorString());
     m_port.setDataTerminalReady(dtrEnable());
     m_written = false;
     return {};
@@ -153,7 +149,6 @@ void QtSerialPort::loseLine() {
     if (!m_port.isOpen())
         return;
     close();
-    m_port.clearError();
     emit lineLost();
 }
 

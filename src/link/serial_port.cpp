@@ -25,19 +25,14 @@ void SerialPort::close() {
 
 void SerialPort::setRThreshold(int k) {
     m_threshold = k;
-    if (k > 0 && inBufferCount() >= k)
-        bytesArrived();
+    bytesArrived(); // k bytes may be waiting already
 }
 
 void SerialPort::bytesArrived() {
-    if (m_checkPosted)
-        return;
-    m_checkPosted = true;
     QMetaObject::invokeMethod(this, &SerialPort::checkThreshold, Qt::QueuedConnection);
 }
 
 void SerialPort::checkThreshold() {
-    m_checkPosted = false;
     if (m_threshold > 0 && isOpen() && inBufferCount() >= m_threshold) {
         m_commEvent = CommEvent::Receive;
         emit comm();

@@ -94,7 +94,6 @@ private:
     qint32 m_rate = 9600;
     bool m_dtr = false;
     int m_threshold = 0;
-    bool m_checkPosted = false;
     CommEvent m_commEvent = CommEvent::None;
 };
 

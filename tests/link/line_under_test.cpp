@@ -112,8 +112,17 @@ extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
 
 extern "C" int tcdrain(int fd) {
     record("drain", fd, true);
+    for (int ms = 0; ms < 5000 && dx400::test::lineStalled; ++ms)
+        ::usleep(1000);
     static const auto system = systemCall<int (*)(int)>("tcdrain");
     return system(fd);
+}
+
+extern "C" int tcflush(int fd, int queue) {
+    record("flush", fd);
+    dx400::test::lineStalled = false; // what the line held is gone
+    static const auto system = systemCall<int (*)(int, int)>("tcflush");
+    return system(fd, queue);
 }
 
 extern "C" int close(int fd) {

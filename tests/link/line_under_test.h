@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <atomic>
 #include <string>
 #include <termios.h>
 #include <utility>
@@ -31,16 +32,18 @@ private:
 
 // What this test program has asked of the serial lines it opened, as the system calls
 // saw it: line settings set with tcsetattr(), modem-line requests (TIOCMBIS, TIOCMBIC,
-// TIOCMSET) with the lines they named, and the order of writes, drains, settings and
-// closes on a line. A pseudo-terminal keeps neither parity nor modem lines and sends at
+// TIOCMSET) with the lines they named, and the order of writes, drains, flushes, settings
+// and closes on a line. A pseudo-terminal keeps neither parity nor modem lines and sends at
 // once, so the calls are what show what the program did. The test program's own
-// tcsetattr(), ioctl(), write(), tcdrain() and close() stand in front of the system's to
+// tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() stand in front of the system's to
 // record them; a line is a descriptor that tcsetattr() was called on.
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;
-    std::vector<std::string> calls; // "write", "drain", "settings", "close", in order
+    std::vector<std::string> calls; // "write", "drain", "flush", "settings", "close", in order
 };
 LineRequests& lineRequests();
+// A line held up: a drain returns only once the output is flushed (or after 5 s).
+inline std::atomic<bool> lineStalled = false;
 
 } // namespace dx400::test
