@@ -27,7 +27,7 @@ void Form1::cmd_Data_Click() {
         } else if (!reading.ok() || !acceptsValue(parameter, reading.value)) {
             showMessage(this, parameter.rangeMessage);
         } else {
-            const auto [high, low] = splitValue(parameter, reading.value);
+            const auto [high, low] = splitValue(reading.value);
             if (!protocol(command::kWriteParameter, parameter.index, 0, 0, high, low))
                 return; // the line is gone; the rest could not be sent either
             setBackground(m_writeBoxes[i], colour::kWritten);

@@ -50,7 +50,7 @@ void writeValues(DriveSession& session, const ParameterValues& values) {
         if (!values[i])
             continue;
         const DriveParameter& parameter = driveParameters()[i];
-        const auto [high, low] = splitValue(parameter, *values[i]);
+        const auto [high, low] = splitValue(*values[i]);
         session.exchange({command::kWriteParameter, parameter.index, 0, 0, high, low}, kWritePace);
     }
     if (const int signal = watch.poll())

@@ -7,12 +7,12 @@ namespace dx400 {
 const std::array<DriveParameter, 6>& driveParameters() {
     using text::kParameters;
     static const std::array<DriveParameter, 6> kTable = {{
-        {1, 1, 32, kParameters[0].first, kParameters[0].second},
-        {2, 1, 32, kParameters[1].first, kParameters[1].second},
-        {4, 2, 2047, kParameters[2].first, kParameters[2].second},
-        {5, 2, 2047, kParameters[3].first, kParameters[3].second},
-        {7, 2, 2047, kParameters[4].first, kParameters[4].second},
-        {6, 1, 8, kParameters[5].first, kParameters[5].second},
+        {1, 32, kParameters[0].first, kParameters[0].second},
+        {2, 32, kParameters[1].first, kParameters[1].second},
+        {4, 2047, kParameters[2].first, kParameters[2].second},
+        {5, 2047, kParameters[3].first, kParameters[3].second},
+        {7, 2047, kParameters[4].first, kParameters[4].second},
+        {6, 8, kParameters[5].first, kParameters[5].second},
     }};
     return kTable;
 }
@@ -30,9 +30,7 @@ bool acceptsValue(const DriveParameter& parameter, std::int64_t value) {
     return value >= 0 && value < parameter.limit;
 }
 
-std::pair<std::uint8_t, std::uint8_t> splitValue(const DriveParameter& parameter, int value) {
-    if (parameter.valueBytes == 1)
-        return {0, static_cast<std::uint8_t>(value & 0xFF)};
+std::pair<std::uint8_t, std::uint8_t> splitValue(int value) {
     return {static_cast<std::uint8_t>((value / 256) & 0xFF),
             static_cast<std::uint8_t>(value % 256)};
 }

@@ -12,9 +12,8 @@ namespace dx400 {
 // One drive parameter: how it is selected on the line, which values the drive accepts
 // and how the messages name it.
 struct DriveParameter {
-    int index;      // opt1 of the write (5) and read (6) commands
-    int valueBytes; // 1: data0 only; 2: data1 (high) and data0 (low)
-    int limit;      // accepted: 0 <= value < limit
+    int index; // opt1 of the write (5) and read (6) commands
+    int limit; // accepted: 0 <= value < limit
     std::string_view name;
     std::string_view rangeMessage; // shown when the value is outside 0..limit-1
 };
@@ -35,7 +34,8 @@ inline constexpr int kPositionIndex = 8;
 
 bool acceptsValue(const DriveParameter& parameter, std::int64_t value);
 
-// data1 (high) and data0 (low) of an accepted value.
-std::pair<std::uint8_t, std::uint8_t> splitValue(const DriveParameter& parameter, int value);
+// data1 (high) and data0 (low) of an accepted value. Below 256 (current, stop current,
+// resolution) data1 is 0 and the value is data0 alone.
+std::pair<std::uint8_t, std::uint8_t> splitValue(int value);
 
 } // namespace dx400

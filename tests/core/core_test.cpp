@@ -6,7 +6,6 @@
 #include "protocol/reply_check.h"
 #include "protocol/reply_dispatch.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <span>
 #include <string>
@@ -18,11 +17,9 @@ namespace {
 // "AA 00 06": the bytes as upper-case pairs with single spaces.
 std::string hex(std::span<const std::uint8_t> bytes) {
     std::string text;
-    for (std::uint8_t b : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : " %02X", b);
-        text += pair;
-    }
+    for (std::uint8_t b : bytes)
+        text += (text.empty() ? "" : " ") +
+                std::string{"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     return text;
 }
 
@@ -84,7 +81,7 @@ TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {
     for (const auto& [index, value, bytes] : cases) {
         const DriveParameter& p = driveParameters().at(panelPosition(index).value_or(99));
         ASSERT_EQ(p.index, index);
-        const auto [high, low] = splitValue(p, value);
+        const auto [high, low] = splitValue(value);
         const std::uint8_t split[] = {high, low};
         EXPECT_EQ(acceptsValue(p, value) ? hex(split) : "", bytes) << index << " " << value;
     }
