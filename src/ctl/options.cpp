@@ -80,11 +80,12 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
     o.portNumber = n.value_or(0);
     if (n)
         o.port = portName(*n); // "com4" is COM4, and messages say so
-    o.speed = rateOfText(o.speedText).value_or(0);
+    const std::optional<qint32> rate = rateOfText(o.speedText);
+    o.speed = rate.value_or(0);
 
     if (!n && !o.port.contains(QLatin1Char('/')))
         return badValue(QStringLiteral("port"), kExpectedPort, o.port);
-    if (o.speed == 0)
+    if (!rate)
         return badValue(QStringLiteral("speed"), rateList(), o.speedText);
     if (!timeoutOk || o.timeoutMs < 1)
         return badValue(QStringLiteral("timeout"), kExpectedTimeout, value("timeout"));
