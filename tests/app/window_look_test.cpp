@@ -147,7 +147,6 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
     QAccessibleTextInterface* text = rx->textInterface();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(rx->role(), QAccessible::EditableText);
-    EXPECT_FALSE(rx->state().passwordEdit);
     EXPECT_EQ(rx->text(QAccessible::Value), box->text());
     EXPECT_EQ(text->characterCount(), 120);
     EXPECT_EQ(text->text(0, 2), "BB");

@@ -8,8 +8,9 @@
 #include <QListWidget>
 #include <QtEndian>
 #include <functional>
-#include <map>
 #include <random>
+#include <utility>
+#include <vector>
 
 using namespace dx400;
 using namespace dx400::test;
@@ -35,7 +36,7 @@ bool looksConnected(const FakeWindow& w, bool connected) {
 TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts) {
     FakeWindow w;
     EXPECT_TRUE(looksConnected(w, false));
-    EXPECT_EQ(w.port->events.join(' ').count("open drain close"), 3) << "COM1, COM4, COM10";
+    EXPECT_EQ(w.port->events->join(' ').count("open drain close"), 3) << "COM1, COM4, COM10";
     auto* found = control<QListWidget>(w.window, "PORT");
     QStringList listed;
     for (int i = 0; i < found->count(); ++i)
@@ -72,14 +73,14 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
          0},
         {3, -1, Outcome::Opened, "통신 연결 실패: COM4\n통신 속도가 선택되지 않았습니다.", 0},
         {-1, 6, Outcome::Opened, "통신 연결 실패: 포트가 선택되지 않았습니다.", 0},
-        {7, 6, Outcome::Opened, "통신 연결 실패: COM8\n포트가 없습니다 (/dev/fake8).", 0},
+        {8, 6, Outcome::Opened, "통신 연결 실패: COM9\n포트가 없습니다 (/dev/fake9).", 0},
         {3, 6, Outcome::Busy,
          "통신 연결 실패: COM4\n다른 프로그램이 포트를 사용하고 있습니다 (/dev/fake4).", 0},
     };
     for (const auto& [port, speed, outcome, message, rate] : cases) {
         SCOPED_TRACE(message);
         FakeWindow w;
-        w.port->events.clear();
+        w.port->events->clear();
         w.port->openOutcome = outcome;
         control<QComboBox>(w.window, "Combo_0")->setCurrentIndex(port);
         control<QComboBox>(w.window, "Combo_1")->setCurrentIndex(speed);
@@ -90,7 +91,7 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
             EXPECT_EQ(w.port->rate(), rate);
             EXPECT_TRUE(w.port->dtrEnable());
             EXPECT_EQ(w.port->rThreshold(), 10);
-            EXPECT_EQ(w.port->events.join(' '), "open discard") << "what waited is no reply";
+            EXPECT_EQ(w.port->events->join(' '), "open discard") << "what waited is no reply";
         }
     }
 }
@@ -112,7 +113,6 @@ TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
         EXPECT_EQ(list->currentText(), typed) << "the field keeps what was typed";
         ASSERT_EQ(w.messages.texts.size(), 1);
         EXPECT_TRUE(w.messages.texts[0].contains(QString::fromUtf8(says))) << name;
-        EXPECT_FALSE(w.port->isOpen());
         // Chosen from the drop-down list, the entry counts again.
         list->showPopup();
         const QRect entry = list->view()->visualRect(list->model()->index(chosen, 0));
@@ -157,14 +157,19 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
         }
     }
 
-    // Each message shows over the echo up to the byte it is about; other events do nothing.
+    // Each message shows over the echo up to the byte it is about. A reply that comes while
+    // a message is open waits for an event of its own; other events do nothing.
     ConnectedWindow w;
     QStringList shownAtMessage;
     w.messages.whileOpen = [&] {
         shownAtMessage << w.text("rx_txt");
+        if (shownAtMessage.size() == 1)
+            w.port->feed(good);
     };
     w.feed(QByteArray::fromHex("BA00066400 0001F4EF5F"));
     EXPECT_EQ(shownAtMessage, QStringList({"BA  ", "BA  00  06  64  00  00  01  F4  EF  "}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.port->inBufferCount() == 0; }));
+    EXPECT_TRUE(w.text("rx_txt").endsWith("EF  5F  BB  00  06  64  00  00  01  F4  EE  5F  "));
     w.port->feed(good);
     w.port->raiseOther();
     EXPECT_EQ(w.port->inBufferCount(), 10) << "an event of another kind reads nothing";
@@ -230,7 +235,7 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         std::vector<Step> steps;
         QString frames; // the ten frame bytes of each write, "|" between frames
         // Each control's text, or its colour (background, face or fill) when "#RRGGBB".
-        std::map<const char*, const char*> shows = {};
+        std::vector<std::pair<const char*, const char*>> shows = {};
         QStringList messages = {};
         int readState = 0, outState = 0;
     };
@@ -241,6 +246,13 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          {{"txt_tx", "AA  00  03  00  00  00  00  00  EE  03  "},
           {"cmd_ROL", system},
           {"cmd_ROR", system}}},
+        {"a value beyond a byte sends and shows nothing",
+         {press("mtr_STOP"),
+          [](ConnectedWindow& w) {
+              EXPECT_FALSE(w.window.protocol(3, 256, 0, 0, 0, 0));
+          }},
+         "AA 00 03 00 00 00 00 00 EE 03",
+         {{"txt_tx", ""}}},
         {"jog ROR at -1, then ROL at 2047",
          {type("Txt_Jog", "-1"), press("cmd_ROR"), type("Txt_Jog", "2047"), press("cmd_ROL")},
          "AA 00 01 00 FF FF FF FF EE FD|AA 00 02 00 00 00 07 FF EE 08",
@@ -264,27 +276,33 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 04 00 00 98 96 7F EE B1|AA 00 04 01 FF F0 BD C1 EE 72",
          {},
          {"에러 이동펄스 값이 숫자가 아니다. -999999부터 9999999까지의 수를 넣어야 한다."}},
-        {"read all, answered",
+        {"read all, answered, then read all again",
          {press("cmd_RData"), answerWith(20), answerWith(4), answerWith(1999), answerWith(10),
-          answerWith(500), answerWith(2)},
+          answerWith(500), answerWith(2), press("cmd_RData")},
          "AA 00 06 01 00 00 00 00 EE 07|AA 00 06 02 00 00 00 00 EE 08|"
          "AA 00 06 04 00 00 00 00 EE 0A|AA 00 06 05 00 00 00 00 EE 0B|"
-         "AA 00 06 07 00 00 00 00 EE 0D|AA 00 06 06 00 00 00 00 EE 0C",
+         "AA 00 06 07 00 00 00 00 EE 0D|AA 00 06 06 00 00 00 00 EE 0C|"
+         "AA 00 06 01 00 00 00 00 EE 07",
          {{"Text_RDATA2", "20"},
           {"Text_RVMAX", "1999"},
           {"Text_RHSPD", "500"},
           {"Text_REPOS", "2"},
-          {"Text_RDATA3", blue},
-          {"Text_REPOS", blue}}},
-        {"read all, overtaken by read position",
-         {press("cmd_RData"), answerWith(20), press("Cmd_RPOS"), answerWith(-5), answerWith(7)},
+          {"Text_RDATA3", white},
+          {"Text_REPOS", white}},
+         {},
+         1},
+        {"read all, overtaken by read position, which clears its mark when asked again",
+         {press("cmd_RData"), answerWith(20), press("Cmd_RPOS"), answerWith(-5), answerWith(7),
+          press("Cmd_RPOS")},
          "AA 00 06 01 00 00 00 00 EE 07|AA 00 06 02 00 00 00 00 EE 08|"
-         "AA 00 06 08 00 00 00 00 EE 0E",
+         "AA 00 06 08 00 00 00 00 EE 0E|AA 00 06 08 00 00 00 00 EE 0E",
          {{"Text_RPOS", "-5"},
           {"Text_RDATA3", ""},
           {"Text_RDATA2", blue},
           {"Text_RDATA3", white},
-          {"Text_RPOS", blue}}},
+          {"Text_RPOS", white}},
+         {},
+         8},
         {"inputs, and an input reply nobody asked for",
          {press("CMD_IN"), answer("BB000C6400010 0FFEE00"), answer("BB000C6400000000EE00")},
          "AA 00 0C 01 00 00 00 00 EE 0D",
@@ -336,26 +354,34 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
 }
 
 TEST(WindowClicks, EveryCloseAfterAWriteDrainsTheLineFirst) {
-    const std::tuple<const char*, std::function<void(ConnectedWindow&)>, const char*> cases[] = {
-        {"EXIT", [](ConnectedWindow& w) { click(w.window, "CMD3"); }, "write drain close"},
+    using Act = std::function<void(std::unique_ptr<ConnectedWindow>&)>;
+    const std::tuple<const char*, Act, const char*> cases[] = {
+        {"EXIT", [](auto& w) { click(w->window, "CMD3"); }, "write drain close"},
         {"window closed",
-         [](ConnectedWindow& w) {
-             click(w.window, "cmd_ROR");
-             w.window.close();
+         [](auto& w) {
+             click(w->window, "cmd_ROR");
+             w->window.close();
+         },
+         "write drain close"},
+        {"window destroyed unclosed, as when the program is made to quit",
+         [](auto& w) {
+             click(w->window, "mtr_STOP");
+             w.reset();
          },
          "write drain close"},
         {"line lost on a write",
-         [](ConnectedWindow& w) {
-             w.port->failWrites = true;
-             click(w.window, "mtr_STOP");
+         [](auto& w) {
+             w->port->failWrites = true;
+             click(w->window, "mtr_STOP");
          },
          "drain close"},
     };
     for (const auto& [name, act, events] : cases) {
-        ConnectedWindow w;
-        w.port->events.clear();
+        auto w = std::make_unique<ConnectedWindow>();
+        const std::shared_ptr<QStringList> seen = w->port->events;
+        seen->clear();
         act(w);
-        EXPECT_EQ(w.port->events.join(' '), events) << name;
+        EXPECT_EQ(seen->join(' '), events) << name;
     }
     // EXIT ends the program: the application's event loop returns.
     ConnectedWindow w;

@@ -100,9 +100,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
              kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D",
          R"({"current":20,"inputs":"110","line-speed":19200,"port":"COM4","position":0,)"
          R"("resolution":2,"speed":800})"},
-        {"read position inputs speed", 0,
-         kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D | AA 00 06 04 00 00 00 00 EE 0A",
-         "position 0\ninputs 110\nspeed 800\n"},
         {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 110\n"},
         {"write resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31", 0,
          "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | "

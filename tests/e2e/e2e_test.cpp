@@ -22,10 +22,6 @@ long residentKiB() {
     return statm.readAll().split(' ').value(1).toLong() * 4;
 }
 
-} // namespace
-
-namespace {
-
 // The window pauses 100 ms between frames; this leaves room for a busy machine.
 constexpr std::int64_t kMinGapUs = 95'000;
 

@@ -5,20 +5,15 @@
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace dx400::sim {
 namespace {
@@ -115,8 +110,6 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
          "COM4 000 no-reply delay=250 bad-start bad-status bad-end bad-checksum wrong-command "
          "split=0 stray=3 extra=2 flood=1000 hangup-after=5"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
-        {"--inputs 102", "--inputs: expected three digits 0 or 1, got 102"},
-        {"--delay", "--delay needs a value"},
         {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
         {"--fast", "unknown option --fast"},
     };
@@ -146,11 +139,6 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
     };
     const Case cases[] = {
         {"", kReplyP1},
-        {"--bad-start", "BC 00 06 64 00 00 00 14 EE 7E"},
-        {"--bad-status", "BB 00 06 65 00 00 00 14 EE 7F"},
-        {"--bad-end", "BB 00 06 64 00 00 00 14 EF 7E"},
-        {"--bad-checksum", "BB 00 06 64 00 00 00 14 EE 7F"},
-        {"--wrong-command", "BB 00 07 64 00 00 00 14 EE 7F"},
         {"--bad-start --bad-status --bad-end --bad-checksum --wrong-command",
          "BC 00 07 65 00 00 00 14 EF 81"},
         {"--no-reply", ""},
@@ -211,53 +199,14 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null");
 }
 
-// The dx400-sim program with its standard input on a pipe and its output in a file.
-struct SimProcess {
-    SimProcess(const std::string& arguments, const std::string& outFile) : out(outFile) {
-        const std::string command = "exec " DX400_SIM " " + arguments + " >" + out + " 2>&1";
-        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
-        int input[2] = {-1, -1};
-        EXPECT_EQ(::pipe2(input, O_CLOEXEC), 0);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_adddup2(&files, input[0], 0);
-        if (posix_spawn(&pid, "/bin/sh", &files, nullptr, const_cast<char**>(argv), environ))
-            pid = -1;
-        posix_spawn_file_actions_destroy(&files);
-        ::close(input[0]);
-        console = input[1];
-    }
-    ~SimProcess() {
-        ::close(console);
-        if (pid > 0 && ::kill(pid, SIGKILL) == 0) // only a child that is not reaped yet
-            ::waitpid(pid, nullptr, 0);
-    }
-    // The exit code once it ended within five seconds, else -1.
-    int exitCode() {
-        int status = -1;
-        const bool ended =
-            pid > 0 && eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
-        pid = ended ? -1 : pid;
-        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    bool printed(const std::string& text) const {
-        std::ifstream file(out);
-        return std::string(std::istreambuf_iterator<char>(file), {}).find(text) !=
-               std::string::npos;
-    }
-
-    std::string out;
-    pid_t pid = -1;
-    int console = -1; // its standard input
-};
-
 TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
     const std::filesystem::path link = home.link("COM7");
     std::filesystem::create_directories(link.parent_path());
     std::filesystem::create_symlink("/dev/pts/999999", link); // left by a simulator that died
 
-    SimProcess sim("--port COM7 --inputs 100", home.path + "/sim");
-    ASSERT_GT(sim.pid, 0);
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::MergedChannels);
+    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "100"});
     ASSERT_TRUE(eventually(
         [&] { return std::filesystem::read_symlink(link, home.ignored) != "/dev/pts/999999"; }));
     EXPECT_EQ(toHex(exchange(
@@ -265,19 +214,25 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
                   10, 3000)),
               "BB 00 0C 64 00 00 00 01 EE 71");
     // The console answers on standard output; the end of standard input does not end it.
-    const std::string typed = "status\n";
-    ASSERT_EQ(::write(sim.console, typed.data(), typed.size()), std::ssize(typed));
-    ::close(std::exchange(sim.console, -1));
-    ASSERT_TRUE(eventually([&] {
-        return sim.printed("frames received 1, replies sent 1, bad frames 1, stray bytes 2\n");
-    }));
-    EXPECT_TRUE(sim.printed(" TX BB 00 0C 64 00 00 00 01 EE 71\n"));
+    sim.write("status\n");
+    sim.closeWriteChannel();
+    QByteArray printed;
+    EXPECT_TRUE(eventually([&] {
+        sim.waitForReadyRead(20);
+        printed += sim.readAll();
+        return printed.contains("frames received 1, replies sent 1, bad frames 1, stray bytes 2\n");
+    })) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 00 00 01 EE 71\n"));
 
-    SimProcess second("--port COM7", home.path + "/second");
+    QProcess second;
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(DX400_SIM, {"--port", "COM7"});
+    ASSERT_TRUE(second.waitForFinished(5000));
     EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(second.printed("dx400-sim: COM7 is already served"));
-    ::kill(sim.pid, SIGTERM);
-    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_TRUE(second.readAll().contains("dx400-sim: COM7 is already served"));
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitStatus() == QProcess::NormalExit ? sim.exitCode() : -1, 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
 }
 

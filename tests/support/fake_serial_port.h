@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <memory>
 
 namespace dx400::test {
 
@@ -17,7 +18,8 @@ public:
     OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
     bool failWrites = false; // writes find the line gone
     QList<QByteArray> writes;
-    QStringList events; // "open", "write", "drain", "close" and "discard", in order
+    // "open", "write", "drain", "close", "discard" in order; may outlive the port
+    std::shared_ptr<QStringList> events = std::make_shared<QStringList>();
 
     void feed(const QByteArray& bytes) {
         m_input += bytes;
@@ -33,14 +35,14 @@ public:
 
     void discardInput() override {
         m_input.clear();
-        events << QStringLiteral("discard");
+        *events << QStringLiteral("discard");
     }
     bool isOpen() const override { return m_open; }
     OpenResult open() override {
         if (!existingPorts.contains(commPort()))
             return {OpenResult::Outcome::NoSuchDevice, {}};
         m_open = openOutcome == OpenResult::Outcome::Opened;
-        events << QStringLiteral("open");
+        *events << QStringLiteral("open");
         return {openOutcome, {}};
     }
     bool write(const QByteArray& bytes) override {
@@ -49,7 +51,7 @@ public:
         if (!m_open)
             return false;
         writes << bytes;
-        events << QStringLiteral("write");
+        *events << QStringLiteral("write");
         return true;
     }
     int inBufferCount() const override { return int(m_input.size()); }
@@ -61,10 +63,10 @@ public:
     QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
 
 protected:
-    void drainOutput() override { events << QStringLiteral("drain"); }
+    void drainOutput() override { *events << QStringLiteral("drain"); }
     void closeDevice() override {
         m_open = false;
-        events << QStringLiteral("close");
+        *events << QStringLiteral("close");
     }
 
 private:
