@@ -1,6 +1,5 @@
-// The logic that needs no window where the window's own tests cannot reach it: frames
-// refused half-way, the value text of every kind of reply and the parameter limits.
-// Expected bytes are written out.
+// What the window's tests cannot reach: frames refused half-way, the value text of every
+// kind of reply, the reply's sum and the parameter limits. Expected bytes are written out.
 #include "params/parameter_table.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_check.h"
@@ -45,8 +44,8 @@ TEST(CommandFrame, SumsOnlyTheSevenBytesBetweenStartAndEndAndStopsAtABadArgument
 TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     const std::tuple<int, int, const char*, int, const char*, int> cases[] = {
         // reply command, read_state, receive text, box filled, its text, new read_state
-        {6, 4, "BB  00  06  64  00  00  07  CF  EE  00  ", 4, "1999", 5},
-        {6, 8, "BB  00  06  64  FF  FF  FF  9C  EE  00  ", 8, "-100", 0},
+        {6, 4, "BB  00  06  64  00  00  0A  CF  EE  00  ", 4, "2767", 5},
+        {6, 8, "BB  00  06  64  ff  ff  fa  9c  EE  00  ", 8, "-1380", 0}, // typed
         {6, 8, "BB  00  06  64  80  00  00  00  EE  00  ", 8, "-2147483648", 0},
         {6, 8, "BB  00  06  64  00  01  ", 8, "1", 0},         // the digits that are there
         {6, 1, "BB  06  ", 1, "0", 2},                         // none at all
@@ -65,8 +64,10 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0xFF, 0xFF, 0xFF, 0x9C, 0xEE, 0x00}), -100);
     EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0x00, 0x98, 0x96, 0x7F, 0xEE, 0x00}),
               9999999);
+    // The reply's sum covers its second byte, which the drive may set.
+    EXPECT_TRUE(checkReply(Reply{0xBB, 0x01, 0x06, 0x64, 0, 0, 0, 0, 0xEE, 0x6B}, 6).empty());
     // An input reply short of its bytes lights the indicators of the missing ones.
-    const ReplyAction inputs = dispatchReply(12, 9, "BB  00  0C  64  00  00  ");
+    const ReplyAction inputs = dispatchReply(12, 9, "BB  00  0C  64  00  00");
     EXPECT_TRUE(inputs.setsInputs);
     EXPECT_EQ(inputs.inputOn, (std::array<bool, 3>{true, true, false}));
 }
