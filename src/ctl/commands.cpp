@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kAny = -1;
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     const char* usage; // after "dx400ctl "
     int minArguments;
@@ -18,7 +18,7 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {"ports", "ports", 0, 0, false, preparePorts},
     {"read", "read [NAME...]", 0, kAny, false, prepareRead},
     {"write", "write NAME=VALUE... | write --profile FILE", 0, kAny, true, prepareWrite},
@@ -34,10 +34,10 @@ constexpr CommandSpec kCommands[] = {
 };
 // clang-format on
 
-const CommandSpec* findCommand(const QString& name) {
-    for (const CommandSpec& spec : kCommands) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+const CommandEntry* findCommand(const QString& name) {
+    for (const CommandEntry& entry : kCommands) {
+        if (name == QLatin1String(entry.name))
+            return &entry;
     }
     return nullptr;
 }
@@ -49,20 +49,20 @@ Failure usageFailure(const Options& options) {
 }
 
 Command prepareCommand(const Options& options) {
-    const CommandSpec* spec = findCommand(options.command);
-    if (!spec)
+    const CommandEntry* entry = findCommand(options.command);
+    if (!entry)
         throw Failure(ExitCode::Usage, text::ctl::unknownCommand(options.command.toStdString()));
     const auto refuse = [&](bool given, const char* option) {
         if (given)
-            throw Failure(ExitCode::Usage, text::ctl::optionNotFor(option, spec->name));
+            throw Failure(ExitCode::Usage, text::ctl::optionNotFor(option, entry->name));
     };
-    refuse(!options.profile.isEmpty() && !spec->takesProfile, "profile");
+    refuse(!options.profile.isEmpty() && !entry->takesProfile, "profile");
     refuse(options.writeFirst && options.command != QLatin1String("verify"), "write");
     refuse(options.forSeconds.has_value() && options.command != QLatin1String("jog"), "for");
     const auto count = static_cast<int>(options.arguments.size());
-    if (count < spec->minArguments || (spec->maxArguments != kAny && count > spec->maxArguments))
+    if (count < entry->minArguments || (entry->maxArguments != kAny && count > entry->maxArguments))
         throw usageFailure(options);
-    return spec->prepare(options);
+    return entry->prepare(options);
 }
 
 } // namespace dx400::ctl

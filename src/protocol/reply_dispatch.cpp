@@ -1,5 +1,6 @@
 #include "protocol/reply_dispatch.h"
 
+#include "params/parameter_table.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_reception.h"
 
@@ -26,7 +27,7 @@ bool inputOn(std::string_view rxText, std::size_t firstChar) {
 }
 
 bool isReadBackState(std::uint8_t state) {
-    return state == read_state::kPosition || (state >= 1 && state <= 7 && state != 3);
+    return state == read_state::kPosition || panelPosition(state);
 }
 
 } // namespace
@@ -43,20 +44,10 @@ std::string valueText(std::string_view rxHex) {
 }
 
 std::optional<int> nextReadIndex(int index) {
-    switch (index) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 4:
-        return 5;
-    case 5:
-        return 7;
-    case 7:
-        return 6;
-    default:
+    const std::optional<std::size_t> position = panelPosition(index);
+    if (!position || *position + 1 == driveParameters().size())
         return std::nullopt;
-    }
+    return driveParameters()[*position + 1].index;
 }
 
 ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::string_view rxText) {

@@ -41,8 +41,8 @@ ReplyAction dispatchReply(std::uint8_t rxCmd, std::uint8_t readState, std::strin
 // receive box).
 std::string valueText(std::string_view rxHex);
 
-// The request that follows a read-back of this parameter index during READ ALL, in the
-// panel's top-to-bottom order 1, 2, 4, 5, 7, 6.
+// The request that follows a read-back of this parameter index during READ ALL: the next
+// parameter down the panel, none after the last.
 std::optional<int> nextReadIndex(int index);
 
 } // namespace dx400
