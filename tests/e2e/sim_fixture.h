@@ -12,12 +12,10 @@
 
 namespace dx400::e2e {
 
-// The real window on a real serial port, talking to a simulated drive served from a
-// thread of this process and published as COM4 under a fresh XDG_CONFIG_HOME, in which
-// every other port stands for nothing. Only one may live at a time. Every message box is
-// closed at once and its text kept. Replies reach the window only while the event loop
-// runs, so every wait runs it until its condition holds or 3 s pass, far above what any
-// step needs.
+// The real window on a real serial port, talking to a simulated drive on a thread of this
+// process, published as COM4 under a fresh XDG_CONFIG_HOME (every other port stands for
+// nothing); one at a time. Message boxes are closed at once and their texts kept. Every
+// wait runs the event loop, which replies need, until its condition holds or 3 s pass.
 struct SimFixture {
     QTemporaryDir config;
     std::unique_ptr<sim::PtyServer> drive;

@@ -1,11 +1,7 @@
-// Fuzzes the reply path as the window runs it: the bytes of a run arrive in receive
-// events of any size; each is echoed and tested (receiveBytes), its echo grows the
-// receive text, and the dispatch acts on that text in whatever read_state the window is
-// in. A dispatch that sends the next READ ALL request empties the text, as protocol()
-// does. Every result is checked against what the raw bytes say.
-//
-// Input: byte 0 is the starting read_state; then events, each a length byte followed by
-// that many bytes (the last event may be cut short by the end of the input).
+// Fuzzes the reply path as the window runs it: receive events of any size are echoed and
+// tested, the echo grows the receive text (emptied when READ ALL sends its next request) and
+// the dispatch acts on it in any read_state; every result is checked against the raw bytes.
+// Input: byte 0 is the starting read_state; then events, each a length byte and that many bytes.
 #include "protocol/hex_echo.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"

@@ -30,13 +30,11 @@ private:
     int m_master = -1;
 };
 
-// What this test program has asked of the serial lines it opened, as the system calls
-// saw it: line settings set with tcsetattr(), modem-line requests (TIOCMBIS, TIOCMBIC,
-// TIOCMSET) with the lines they named, and the order of writes, drains, flushes, settings
-// and closes on a line. A pseudo-terminal keeps neither parity nor modem lines and sends at
-// once, so the calls are what show what the program did. The test program's own
-// tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() stand in front of the system's to
-// record them; a line is a descriptor that tcsetattr() was called on.
+// What this test program asked of the serial lines it opened: the settings, the modem-line
+// requests and the order of writes, drains, flushes, settings and closes. A pseudo-terminal
+// keeps neither parity nor modem lines and sends at once, so only the calls show them; the
+// program's own tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() stand in front
+// of the system's to record them. A line is a descriptor that tcsetattr() was called on.
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;
