@@ -49,7 +49,7 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
         {6, 8, "BB  00  06  64  80  00  00  00  EE  00  ", 8, "-2147483648", 0},
         {6, 8, "BB  00  06  64  00  01  ", 8, "1", 0},         // the digits that are there
         {6, 1, "BB  06  ", 1, "0", 2},                         // none at all
-        {6, 8, "BB  00  06  64  00  0G  00  00  ", 8, "0", 0}, // typed: up to the G
+        {6, 8, "BB  00  06  64  00  0g  00  01  ", 8, "0", 0}, // typed: up to the g
         {6, 3, "BB  00  06  64  00  00  01  F4  ", 0, "", 3},
         {5, 1, "BB  00  05  64  00  00  01  F4  ", 0, "", 1},
     };
@@ -75,9 +75,9 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
 TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {
     const std::tuple<int, int, const char*> cases[] = {
         // index, value, data1 data0 or "" when refused
-        {1, 31, "00 1F"},   {1, 32, ""},   {1, -1, ""},       {2, 0, "00 00"},   {2, 32, ""},
-        {4, 2046, "07 FE"}, {4, 2047, ""}, {4, 255, "00 FF"}, {5, 256, "01 00"}, {5, 2047, ""},
-        {7, 500, "01 F4"},  {7, 2047, ""}, {6, 7, "00 07"},   {6, 8, ""},        {6, -1, ""},
+        {1, 31, "00 1F"},   {1, 32, ""},   {1, -1, ""},       {2, 31, "00 1F"},   {2, 32, ""},
+        {4, 2046, "07 FE"}, {4, 2047, ""}, {4, 255, "00 FF"}, {5, 256, "01 00"},  {5, 2047, ""},
+        {7, 2046, "07 FE"}, {7, 2047, ""}, {6, 7, "00 07"},   {5, 2046, "07 FE"}, {6, 8, ""},
     };
     for (const auto& [index, value, bytes] : cases) {
         const DriveParameter& p = driveParameters().at(panelPosition(index).value_or(99));

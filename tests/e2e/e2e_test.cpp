@@ -1,9 +1,6 @@
-// The real window on a real pseudo-terminal against the simulated drive: bytes, order
-// and gaps on the line (with wide margins), what the drive keeps, a lost line, and a long
-// run of commands.
-//
-// CI runs 1,000 commands; DX400_SOAK_COMMANDS=10000 ctest -L soak runs the full soak
-// (about two minutes).
+// The real window on a real pseudo-terminal against the simulated drive: bytes, order and
+// gaps on the line (wide margins), what the drive keeps, a lost line, and a long run of
+// commands: 1,000 in CI, DX400_SOAK_COMMANDS=10000 ctest -L soak for the full soak (2 min).
 #include "sim_fixture.h"
 
 #include <QFile>
