@@ -56,7 +56,6 @@ TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts)
     }
     EXPECT_EQ(w.window.windowTitle() + control<QPushButton>(w.window, "CMD_OUT")->text(),
               "DX-400출력ON");
-    EXPECT_EQ(w.window.size(), QSize(570, 622));
     EXPECT_EQ(control(w.window, "Label12")->font().pointSizeF(), 9.75);
     EXPECT_EQ(control(w.window, "Frame1")->font().pointSizeF(), 11.25);
 

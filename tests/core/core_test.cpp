@@ -61,15 +61,17 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     }
     // dx400ctl reads the data bytes of a reply it has checked: signed, most significant first.
     using Reply = std::array<std::uint8_t, kReplyLength>;
-    EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0xFF, 0xFF, 0xFF, 0x9C, 0xEE, 0x00}), -100);
-    EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0x00, 0x98, 0x96, 0x7F, 0xEE, 0x00}),
-              9999999);
+    EXPECT_EQ(replyData(Reply{0xBB, 0x00, 0x06, 0x64, 0xFE, 0x98, 0x96, 0x7F, 0xEE, 0x00}),
+              -23554433);
     // The reply's sum covers its second byte, which the drive may set.
     EXPECT_TRUE(checkReply(Reply{0xBB, 0x01, 0x06, 0x64, 0, 0, 0, 0, 0xEE, 0x6B}, 6).empty());
     // An input reply short of its bytes lights the indicators of the missing ones.
     const ReplyAction inputs = dispatchReply(12, 9, "BB  00  0C  64  00  00");
     EXPECT_TRUE(inputs.setsInputs);
     EXPECT_EQ(inputs.inputOn, (std::array<bool, 3>{true, true, false}));
+    EXPECT_EQ(dispatchReply(12, 9, "BB  00  0C  64  00  00  01  00").inputOn,
+              (std::array<bool, 3>{false, true, false}));
+    EXPECT_FALSE(dispatchReply(12, 0, "BB  00  0C  64  00  00  00  00").setsInputs) << "unasked";
 }
 
 TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {

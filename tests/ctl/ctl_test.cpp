@@ -133,8 +133,8 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"--port COM9 stop", 3, "",
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
         {"--speed low_speed6000 stop", 2, "", "--speed: expected one of 128000"},
-        {"--timeout 300 position", 4, kPosition, "no reply within 300 ms to AA  00  06  08",
-         silent},
+        {"--timeout 300 position", 4, kPosition,
+         "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", silent},
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", silent},
         {"position", 5, kPosition, "start byte BC where BB belongs", badStart},
@@ -194,7 +194,8 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     };
     const Result differs = ctl("verify --profile " + edited("fast", "speed = 800", "speed = 900"));
     EXPECT_EQ(differs.code, 1);
-    EXPECT_TRUE(differs.err.contains("speed is 800 on the drive, 900 in the profile"));
+    EXPECT_TRUE(differs.err.contains("speed is 800 on the drive, 900 in the profile\n"
+                                     "dx400ctl: verify found 1 difference\n"));
 
     startDrive();
     const Result written = ctl("verify --write --profile " + file("fast"));
