@@ -2,9 +2,7 @@
 #include "app_look.h"
 #include "form1.h"
 #include "message_box.h"
-#include "params/number_reader.h"
 #include "params/parameter_table.h"
-#include "texts/operator_texts.h"
 #include "ui_form1.h"
 
 #include <QThread>
@@ -21,11 +19,10 @@ void Form1::cmd_Data_Click() {
     const auto& parameters = driveParameters();
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const DriveParameter& parameter = parameters[i];
-        const NumberReading reading = readNumber(m_writeBoxes[i]->text().toStdString());
-        if (reading.kind == NumberReading::Kind::NotANumber) {
-            showMessage(this, text::notANumber(parameter.name));
-        } else if (!reading.ok() || !acceptsValue(parameter, reading.value)) {
-            showMessage(this, parameter.rangeMessage);
+        const ParameterReading reading =
+            readParameter(parameter, m_writeBoxes[i]->text().toStdString());
+        if (!reading.ok()) {
+            showMessage(this, reading.refusal);
         } else {
             const auto [high, low] = splitValue(reading.value);
             if (!protocol(command::kWriteParameter, parameter.index, 0, 0, high, low))

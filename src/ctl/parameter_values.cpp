@@ -1,9 +1,7 @@
 #include "ctl/parameter_values.h"
 
 #include "ctl/failure.h"
-#include "params/number_reader.h"
 #include "params/parameter_table.h"
-#include "texts/operator_texts.h"
 
 #include <QStringList>
 
@@ -30,14 +28,12 @@ ParameterValues checkValues(const ParameterTexts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (!texts[i])
             continue;
-        const DriveParameter& parameter = driveParameters()[i];
-        const NumberReading reading = readNumber(texts[i]->toStdString());
-        if (reading.kind == NumberReading::Kind::NotANumber)
-            refusals += (refusals.empty() ? "" : "\n") + text::notANumber(parameter.name);
-        else if (!reading.ok() || !acceptsValue(parameter, reading.value))
-            refusals += (refusals.empty() ? "" : "\n") + std::string(parameter.rangeMessage);
-        else
+        const ParameterReading reading =
+            readParameter(driveParameters()[i], texts[i]->toStdString());
+        if (reading.ok())
             values[i] = reading.value;
+        else
+            refusals += (refusals.empty() ? "" : "\n") + reading.refusal;
     }
     if (!refusals.empty())
         throw Failure(ExitCode::ValueRefused, refusals);

@@ -1,5 +1,6 @@
 #include "params/parameter_table.h"
 
+#include "params/number_reader.h"
 #include "texts/operator_texts.h"
 
 namespace dx400 {
@@ -28,6 +29,15 @@ std::optional<std::size_t> panelPosition(int index) {
 
 bool acceptsValue(const DriveParameter& parameter, std::int64_t value) {
     return value >= 0 && value < parameter.limit;
+}
+
+ParameterReading readParameter(const DriveParameter& parameter, std::string_view text) {
+    const NumberReading reading = readNumber(text);
+    if (reading.kind == NumberReading::Kind::NotANumber)
+        return {0, text::notANumber(parameter.name)};
+    if (!reading.ok() || !acceptsValue(parameter, reading.value))
+        return {0, std::string(parameter.rangeMessage)};
+    return {reading.value, {}};
 }
 
 std::pair<std::uint8_t, std::uint8_t> splitValue(int value) {

@@ -34,6 +34,15 @@ inline constexpr int kPositionIndex = 8;
 
 bool acceptsValue(const DriveParameter& parameter, std::int64_t value);
 
+// A parameter's value as typed, or the message that refuses it: the parameter's name for
+// a text that is no number, its range message for a number the drive does not take.
+struct ParameterReading {
+    int value = 0;
+    std::string refusal; // empty when the value is taken
+    bool ok() const { return refusal.empty(); }
+};
+ParameterReading readParameter(const DriveParameter& parameter, std::string_view text);
+
 // data1 (high) and data0 (low) of an accepted value. Below 256 (current, stop current,
 // resolution) data1 is 0 and the value is data0 alone.
 std::pair<std::uint8_t, std::uint8_t> splitValue(int value);
