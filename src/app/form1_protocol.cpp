@@ -21,8 +21,7 @@ bool Form1::protocol(int cmd, int opt1, int data3, int data2, int data1, int dat
     // The reply decoder reads the data digits at fixed places of rx_txt, so it must
     // start empty for every frame.
     ui->rx_txt->setText(QString());
-    if (MSC->write(QByteArray(reinterpret_cast<const char*>(tx_buf.data()),
-                              static_cast<qsizetype>(tx_buf.size()))))
+    if (MSC->write(byteArrayOf(tx_buf)))
         return true;
     // A frame that never left is not shown as sent; the lost-line message says why.
     ui->txt_tx->clear();
@@ -36,8 +35,7 @@ void Form1::MSC_OnComm() {
     if (const int waiting = MSC->inBufferCount(); waiting > 0) {
         // The count is fixed here; bytes that arrive later wait for the next event.
         const QByteArray bytes = MSC->read(waiting);
-        const ReceivedBytes received = receiveBytes(
-            std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()));
+        const ReceivedBytes received = receiveBytes(bytesOf(bytes));
         for (std::size_t i = 0; i < received.echoPieces.size(); ++i) {
             if (i > 0)
                 showMessage(this, text::kCommError);

@@ -46,7 +46,7 @@ Reply DriveSession::exchange(const CommandArgs& frame, std::chrono::milliseconds
     [[maybe_unused]] const bool filled = fillTxBuffer(tx, frame);
     Q_ASSERT(filled); // every byte was checked when the command line was read
     const auto sent = std::span(tx).first(kFrameLength);
-    const QByteArray wire(reinterpret_cast<const char*>(tx.data()), qsizetype(tx.size()));
+    const QByteArray wire = byteArrayOf(tx);
     const auto lineLost = [&] {
         return Failure(ExitCode::NoReply, text::lineLost(m_options.port.toStdString()));
     };

@@ -6,11 +6,6 @@
 
 namespace dx400::ctl {
 
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes) {
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
-}
-
 std::string echoLine(std::span<const std::uint8_t> bytes) {
     std::string text = echoText(bytes);
     text.erase(text.find_last_not_of(' ') + 1);

@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace dx400::ctl {
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes);
 
 // Bytes in the window's echo format ("AA  00  06"), for the trace and for messages, so
 // that a frame in an error reads like the same frame in the window.

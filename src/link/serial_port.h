@@ -5,8 +5,19 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <cstdint>
+#include <span>
 
 namespace dx400 {
+
+// Bytes as the port moves them and as the core reads and builds them.
+inline std::span<const std::uint8_t> bytesOf(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+inline QByteArray byteArrayOf(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+}
 
 // The kind of the last communication event, as the receive handler asks for it.
 enum class CommEvent { None, Receive, Other };
