@@ -39,11 +39,6 @@ CommandArgs withNumber(const Options& options, int cmd, int opt1, std::string_vi
     return {cmd, opt1, data3, data2, data1, data0};
 }
 
-Failure interrupted(int signal) {
-    return {static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + signal),
-            text::ctl::jogInterrupted(signal == SIGINT ? "SIGINT" : "SIGTERM")};
-}
-
 // Jogs until the time is up or SIGINT or SIGTERM comes, and then stops the motor whatever
 // happened: also when the jog frame got no sound reply, since the drive may run anyway.
 // A signal that comes before the jog frame goes ends the program without starting it.
@@ -51,7 +46,7 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
     InterruptWatch watch;
     session.open();
     if (const int signal = watch.poll())
-        throw interrupted(signal);
+        throw interruptedBy(signal, text::ctl::jogInterrupted);
     std::optional<Failure> failure;
     int signal = 0;
     try {
@@ -65,7 +60,7 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
     if (failure)
         throw *failure;
     if (signal)
-        throw interrupted(signal);
+        throw interruptedBy(signal, text::ctl::jogInterrupted);
 }
 
 } // namespace

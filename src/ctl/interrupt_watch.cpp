@@ -8,6 +8,11 @@
 
 namespace dx400::ctl {
 
+Failure interruptedBy(int signal, std::string (*say)(std::string_view signalName)) {
+    return {static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + signal),
+            say(signal == SIGINT ? "SIGINT" : "SIGTERM")};
+}
+
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM};

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "ctl/failure.h"
+
 #include <QSocketNotifier>
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <string_view>
 
 namespace dx400::ctl {
+
+// How a caught SIGINT or SIGTERM ends the run: exit code 128 plus its number, as a shell
+// reports a program the signal ended, and the message `say` makes of the signal's name.
+Failure interruptedBy(int signal, std::string (*say)(std::string_view signalName));
 
 // Catches SIGINT (Ctrl-C) and SIGTERM while it lives, so that a timed jog still sends its
 // stop frame when a person or a supervisor ends the program; the handlers before it come

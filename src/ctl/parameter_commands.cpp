@@ -54,8 +54,7 @@ void writeValues(DriveSession& session, const ParameterValues& values) {
         session.exchange({command::kWriteParameter, parameter.index, 0, 0, high, low}, kWritePace);
     }
     if (const int signal = watch.poll())
-        throw Failure(static_cast<ExitCode>(static_cast<int>(ExitCode::Interrupted) + signal),
-                      text::ctl::writeInterrupted(signal == SIGINT ? "SIGINT" : "SIGTERM"));
+        throw interruptedBy(signal, text::ctl::writeInterrupted);
 }
 
 // The texts of NAME=VALUE arguments by panel position.
