@@ -24,6 +24,8 @@ QString stateOf(const OpenResult& result) {
         return QString::fromUtf8(kPortDenied);
     case Outcome::RateRefused:
         return QString::fromUtf8(kPortRateRefused);
+    case Outcome::NotSerial:
+        return QString::fromUtf8(kPortNotSerial);
     case Outcome::Other:
         break;
     }

@@ -31,6 +31,8 @@ QString describeOpenFailure(const OpenResult& result, const QString& portName,
         return QString::fromStdString(text::portBusy(port, path));
     case OpenResult::Outcome::RateRefused:
         return QString::fromStdString(text::rateRefused(port, rateText.toStdString(), path));
+    case OpenResult::Outcome::NotSerial:
+        return QString::fromStdString(text::notSerial(port, path));
     case OpenResult::Outcome::Other:
         break;
     }

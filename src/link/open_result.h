@@ -12,6 +12,7 @@ struct OpenResult {
         AccessDenied, // the operator may not open the device
         Busy,         // another program holds the port
         RateRefused,  // the device does not run at the chosen speed
+        NotSerial,    // a file or a device that is no serial port (/dev/null)
         Other,
     };
     Outcome outcome = Outcome::Opened;

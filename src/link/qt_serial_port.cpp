@@ -57,6 +57,13 @@ OpenResult classifyOpenError(QSerialPort::SerialPortError error, const QString& 
         return {Outcome::Busy, errorText};
 #endif
     case QSerialPort::UnsupportedOperationError:
+#ifdef Q_OS_UNIX
+        // A file or a device that is no terminal fails the first line-settings call with
+        // ENOTTY, which QSerialPort reports as an unsupported operation, as it does a rate
+        // the device refuses; only the system's words tell them apart.
+        if (errorText == qt_error_string(ENOTTY))
+            return {Outcome::NotSerial, errorText};
+#endif
         return {Outcome::RateRefused, errorText};
     default:
         return {Outcome::Other, errorText};

@@ -46,6 +46,10 @@ std::string rateRefused(std::string_view port, std::string_view rateText, std::s
            "을(를) 지원하지 않습니다 (" + std::string(device) + ").";
 }
 
+std::string notSerial(std::string_view port, std::string_view device) {
+    return failed(port) + "\n시리얼 포트가 아닙니다 (" + std::string(device) + ").";
+}
+
 std::string cannotOpen(std::string_view port, std::string_view device, std::string_view reason) {
     return failed(port) + "\n포트를 열 수 없습니다 (" + std::string(device) +
            "): " + std::string(reason);

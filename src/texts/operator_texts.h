@@ -51,6 +51,7 @@ std::string noSuchDevice(std::string_view port, std::string_view device);
 std::string accessDenied(std::string_view port, std::string_view device, std::string_view group);
 std::string portBusy(std::string_view port, std::string_view device);
 std::string rateRefused(std::string_view port, std::string_view rateText, std::string_view device);
+std::string notSerial(std::string_view port, std::string_view device);
 std::string cannotOpen(std::string_view port, std::string_view device, std::string_view reason);
 
 // A port's tooltip: a device that is not there, and the maker of one that is.
