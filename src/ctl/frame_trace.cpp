@@ -16,11 +16,12 @@ FrameTrace::FrameTrace(bool on) : m_on(on) {
     m_clock.start();
 }
 
-void FrameTrace::print(const char* direction, std::span<const std::uint8_t> bytes) const {
-    if (m_on)
-        std::fprintf(stderr, "%10.3f ms  %s  %s\n",
+void FrameTrace::print(const char* direction, std::span<const std::uint8_t> bytes,
+                       const char* note) const {
+    if (m_on && !bytes.empty())
+        std::fprintf(stderr, "%10.3f ms  %s  %s%s%s%s\n",
                      static_cast<double>(m_clock.nsecsElapsed()) / 1e6, direction,
-                     echoLine(bytes).c_str());
+                     echoLine(bytes).c_str(), note ? "  (" : "", note ? note : "", note ? ")" : "");
 }
 
 } // namespace dx400::ctl

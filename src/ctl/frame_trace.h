@@ -11,16 +11,20 @@ namespace dx400::ctl {
 // that a frame in an error reads like the same frame in the window.
 std::string echoLine(std::span<const std::uint8_t> bytes);
 
-// --verbose: each frame sent and each reply received, on standard error as it happens, in
-// the echo format after the milliseconds since the trace began (with the command).
+// --verbose: each frame sent and every byte received, on standard error as it happens,
+// in the echo format after the milliseconds since the trace began (with the command).
+// Received bytes that are no reply say what became of them.
 class FrameTrace {
 public:
     explicit FrameTrace(bool on);
-    void sent(std::span<const std::uint8_t> frame) const { print("TX", frame); }
-    void received(std::span<const std::uint8_t> reply) const { print("RX", reply); }
+    void sent(std::span<const std::uint8_t> frame) const { print("TX", frame, nullptr); }
+    // Nothing for no bytes.
+    void received(std::span<const std::uint8_t> bytes, const char* note = nullptr) const {
+        print("RX", bytes, note);
+    }
 
 private:
-    void print(const char* direction, std::span<const std::uint8_t> bytes) const;
+    void print(const char* direction, std::span<const std::uint8_t> bytes, const char* note) const;
 
     bool m_on;
     QElapsedTimer m_clock;
