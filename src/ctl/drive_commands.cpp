@@ -13,6 +13,7 @@ namespace dx400::ctl {
 namespace {
 
 constexpr CommandArgs kStop{command::kStop, 0, 0, 0, 0, 0};
+constexpr std::int32_t kHighestJogSpeed = 2047; // as the window's jog label says
 
 Command sendOne(const CommandArgs& frame) {
     return [frame](DriveSession& session, Report&) {
@@ -28,35 +29,52 @@ int choice(const Options& options, const char* first, const char* second) {
     return word == QLatin1String(first) ? 0 : 1;
 }
 
-// A frame carrying the number of the second argument, read as the window reads its pulse
-// and jog boxes; a text that is no 32-bit number is refused.
-CommandArgs withNumber(const Options& options, int cmd, int opt1, std::string_view what) {
+// The number of the second argument, read as the window reads its pulse and jog boxes; a
+// text that is no 32-bit number is refused.
+std::int32_t numberArgument(const Options& options, std::string_view what) {
     const std::string given = options.arguments.at(1).toStdString();
     const NumberReading reading = readNumber(given);
     if (!reading.ok())
         throw Failure(ExitCode::ValueRefused, text::ctl::notANumber(what, given));
-    const auto [data3, data2, data1, data0] = packPulses(reading.value);
+    return reading.value;
+}
+
+CommandArgs withNumber(int cmd, int opt1, std::int32_t value) {
+    const auto [data3, data2, data1, data0] = packPulses(value);
     return {cmd, opt1, data3, data2, data1, data0};
 }
 
-// Jogs until the time is up or SIGINT or SIGTERM comes, and then stops the motor whatever
-// happened: also when the jog frame got no sound reply, since the drive may run anyway.
-// A signal that comes before the jog frame goes ends the program without starting it.
-void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::milliseconds time) {
+// Jogs until the time is up or a signal comes that would end the program, and then stops
+// the motor whatever happened: also when the jog frame got no sound reply, since the drive
+// may run anyway. A signal stops waiting for the jog's reply at once. One that comes before
+// the jog frame goes ends the program without starting it.
+void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::milliseconds time,
+              const std::string& port) {
     InterruptWatch watch;
     session.open();
     if (const int signal = watch.poll())
-        throw interruptedBy(signal, text::ctl::jogInterrupted);
+        throw interruptedBy(signal, text::ctl::jogNotStarted);
+    const auto started = std::chrono::steady_clock::now();
     std::optional<Failure> failure;
-    int signal = 0;
+    session.abandonOn(&watch.ending());
     try {
         session.exchange(jog);
-        watch.waitFor(time);
-        signal = watch.poll(); // one that comes while the stop goes out changes nothing
+        watch.waitFor(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          started + time - std::chrono::steady_clock::now()),
+                      session.port());
     } catch (const Failure& jogFailure) {
         failure = jogFailure;
+    } catch (const Abandoned&) {
     }
-    session.exchange(kStop);
+    session.abandonOn(nullptr);
+    const int signal = watch.poll(); // one that comes while the stop goes out changes nothing
+    try {
+        session.exchange(kStop);
+    } catch (const Failure& stopFailure) {
+        if (!session.lineOpen())
+            throw Failure(ExitCode::NoReply, text::ctl::jogLineLost(port));
+        throw Failure(stopFailure.code(), text::ctl::stopUnconfirmed(stopFailure.what()));
+    }
     if (failure)
         throw *failure;
     if (signal)
@@ -66,17 +84,25 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
 } // namespace
 
 Command prepareMove(const Options& options) {
-    return sendOne(withNumber(options, command::kMove, choice(options, "abs", "inc"), "PULSES"));
+    const int opt1 = choice(options, "abs", "inc");
+    return sendOne(withNumber(command::kMove, opt1, numberArgument(options, "PULSES")));
 }
 
 Command prepareJog(const Options& options) {
     const int cmd = choice(options, "rol", "ror") == 0 ? command::kJogRol : command::kJogRor;
-    const CommandArgs jog = withNumber(options, cmd, 0, "SPEED");
+    // A negative speed would turn the motor the other way; the window's label names the
+    // speeds the drive takes.
+    const std::int32_t speed = numberArgument(options, "SPEED");
+    if (speed < 0 || speed > kHighestJogSpeed)
+        throw Failure(
+            ExitCode::ValueRefused,
+            text::ctl::jogSpeedOutOfRange(options.arguments.at(1).toStdString(), kHighestJogSpeed));
+    const CommandArgs jog = withNumber(cmd, 0, speed);
     if (!options.forSeconds)
         return sendOne(jog);
     const std::chrono::milliseconds time{std::llround(*options.forSeconds * 1000)};
-    return [jog, time](DriveSession& session, Report&) {
-        timedJog(session, jog, time);
+    return [jog, time, port = options.port.toStdString()](DriveSession& session, Report&) {
+        timedJog(session, jog, time, port);
     };
 }
 

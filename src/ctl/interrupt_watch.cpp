@@ -10,8 +10,8 @@ Failure interruptedBy(int signal, std::string (*say)(std::string_view signalName
             say(EndingSignals::name(signal))};
 }
 
-void InterruptWatch::waitFor(std::chrono::milliseconds duration) {
-    if (m_signals.poll() != 0)
+void InterruptWatch::waitFor(std::chrono::milliseconds duration, const SerialPort& line) {
+    if (m_signals.poll() != 0 || !line.isOpen())
         return;
     QEventLoop loop;
     QTimer timer;
@@ -19,6 +19,7 @@ void InterruptWatch::waitFor(std::chrono::milliseconds duration) {
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&m_signals, &EndingSignals::arrived, &loop, &QEventLoop::quit);
+    QObject::connect(&line, &SerialPort::lineLost, &loop, &QEventLoop::quit);
     timer.start(duration);
     loop.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "ctl/failure.h"
 #include "link/ending_signals.h"
+#include "link/serial_port.h"
 
 #include <chrono>
 #include <string_view>
@@ -20,8 +21,10 @@ public:
     // no event loop ran.
     int poll() { return m_signals.poll(); }
 
-    // Runs the event loop for `duration`, or until a signal is caught.
-    void waitFor(std::chrono::milliseconds duration);
+    const EndingSignals& ending() const { return m_signals; }
+
+    // Runs the event loop for `duration`, or until a signal is caught or the line is lost.
+    void waitFor(std::chrono::milliseconds duration, const SerialPort& line);
 
 private:
     EndingSignals m_signals;

@@ -1,5 +1,6 @@
 // read, inputs, position, write, save and verify: the parameter set, the position and the
-// inputs, read one request after another, each after the reply to the one before.
+// inputs, each run of requests sent one after another, each after the reply to the one
+// before.
 #include "ctl/commands.h"
 #include "ctl/interrupt_watch.h"
 #include "ctl/parameter_values.h"
@@ -19,40 +20,72 @@ constexpr std::chrono::milliseconds kWritePace{kFramePauseMs};
 const QString kPosition = QStringLiteral("position");
 const QString kInputs = QStringLiteral("inputs");
 
-std::int32_t readIndex(DriveSession& session, int index) {
-    return replyData(session.exchange({command::kReadParameter, index, 0, 0, 0, 0}));
+Request readRequest(int index) {
+    return {{command::kReadParameter, index, 0, 0, 0, 0}};
 }
 
 // Input 1, 2, 3 as "1" (on) or "0": data0, data1 and data2 of the reply, as the window's
 // indicators led1, led2 and led3 show them.
-QString readInputs(DriveSession& session) {
-    const Reply reply = session.exchange({command::kInput, 1, 0, 0, 0, 0});
+QString inputsOf(const Reply& reply) {
     QString inputs;
     for (std::size_t place : {7, 6, 5})
         inputs += reply[place] != 0 ? QLatin1Char('1') : QLatin1Char('0');
     return inputs;
 }
 
-std::array<std::int32_t, 6> readAll(DriveSession& session, Report& report) {
+// Values the drive holds outside their parameter's range, gathered while a run's values
+// are reported: each is named on standard error and under "out-of-range", and the run
+// then fails (a reply failed its checks), since such a value cannot be written back.
+class RangeCheck {
+public:
+    void take(std::size_t position, std::int32_t value) {
+        const DriveParameter& parameter = driveParameters()[position];
+        if (acceptsValue(parameter, value))
+            return;
+        m_found[QString::fromLatin1(kParameterNames[position])] = value;
+        Report::note(QString::fromStdString(
+            text::ctl::outOfRange(kParameterNames[position], value, parameter.limit - 1)));
+    }
+    // Adds the values found to the report and throws the failure they make, if any.
+    void finish(Report& report) const {
+        if (m_found.isEmpty())
+            return;
+        report.add(QStringLiteral("out-of-range"), m_found, {});
+        throw Failure(ExitCode::BadReply,
+                      text::ctl::valuesOutOfRange(static_cast<std::size_t>(m_found.size())));
+    }
+
+private:
+    QJsonObject m_found;
+};
+
+std::array<std::int32_t, 6> readAll(DriveSession& session, Report& report, RangeCheck& range) {
+    std::vector<Request> requests;
+    for (const DriveParameter& parameter : driveParameters())
+        requests.push_back(readRequest(parameter.index));
+    const std::vector<Reply> replies = session.exchange(requests);
     std::array<std::int32_t, 6> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i] = readIndex(session, driveParameters()[i].index);
+        values[i] = replyData(replies[i]);
         report.add(QString::fromLatin1(kParameterNames[i]), values[i]);
+        range.take(i, values[i]);
     }
     return values;
 }
 
-// Writes the values given, in panel order. Ctrl-C or SIGTERM ends the program only once
-// every value is written: a drive is never left half-written.
+// Writes the values given, in panel order. Any signal that would end the program ends it
+// only once every value is written: a drive is never left half-written.
 void writeValues(DriveSession& session, const ParameterValues& values) {
     InterruptWatch watch;
+    std::vector<Request> requests;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!values[i])
             continue;
-        const DriveParameter& parameter = driveParameters()[i];
         const auto [high, low] = splitValue(*values[i]);
-        session.exchange({command::kWriteParameter, parameter.index, 0, 0, high, low}, kWritePace);
+        requests.push_back(
+            {{command::kWriteParameter, driveParameters()[i].index, 0, 0, high, low}, kWritePace});
     }
+    session.exchange(requests);
     if (const int signal = watch.poll())
         throw interruptedBy(signal, text::ctl::writeInterrupted);
 }
@@ -85,23 +118,36 @@ Command prepareRead(const Options& options) {
         for (const char* name : kParameterNames)
             names << QString::fromLatin1(name);
     }
+    std::vector<Request> requests;
     for (const QString& name : names) {
-        if (name != kPosition && name != kInputs && !parameterNamed(name))
+        const std::optional<std::size_t> position = parameterNamed(name);
+        if (name == kInputs)
+            requests.push_back({{command::kInput, 1, 0, 0, 0, 0}});
+        else if (name == kPosition)
+            requests.push_back(readRequest(kPositionIndex));
+        else if (position)
+            requests.push_back(readRequest(driveParameters()[*position].index));
+        else
             throw Failure(
                 ExitCode::Usage,
                 text::ctl::unknownName(name.toStdString(),
                                        (parameterNameList() + ", position, inputs").toStdString()));
     }
-    return [names](DriveSession& session, Report& report) {
-        for (const QString& name : names) {
-            if (name == kInputs)
-                report.add(name, readInputs(session));
-            else if (name == kPosition)
-                report.add(name, readIndex(session, kPositionIndex));
-            else
-                report.add(name,
-                           readIndex(session, driveParameters()[*parameterNamed(name)].index));
+    return [names, requests](DriveSession& session, Report& report) {
+        const std::vector<Reply> replies = session.exchange(requests);
+        RangeCheck range;
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            const QString& name = names[static_cast<qsizetype>(i)];
+            const std::optional<std::size_t> position = parameterNamed(name);
+            if (name == kInputs) {
+                report.add(name, inputsOf(replies[i]));
+                continue;
+            }
+            report.add(name, replyData(replies[i]));
+            if (position)
+                range.take(*position, replyData(replies[i]));
         }
+        range.finish(report);
     };
 }
 
@@ -136,7 +182,9 @@ Command prepareSave(const Options& options) {
         throw usageFailure(options);
     checkProfileWritable(options.profile);
     return [path = options.profile](DriveSession& session, Report& report) {
-        writeProfile(path, readAll(session, report));
+        RangeCheck range;
+        writeProfile(path, readAll(session, report, range)); // what the drive holds, as it is
+        range.finish(report);
     };
 }
 
@@ -147,7 +195,8 @@ Command prepareVerify(const Options& options) {
     return [expected, writeFirst = options.writeFirst](DriveSession& session, Report& report) {
         if (writeFirst)
             writeValues(session, expected);
-        const std::array<std::int32_t, 6> values = readAll(session, report);
+        RangeCheck range;
+        const std::array<std::int32_t, 6> values = readAll(session, report, range);
         QJsonObject differences;
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (values[i] == *expected[i])
@@ -157,11 +206,12 @@ Command prepareVerify(const Options& options) {
             Report::note(QString::fromStdString(
                 text::ctl::differs(kParameterNames[i], values[i], *expected[i])));
         }
-        if (differences.isEmpty())
-            return;
-        report.add(QStringLiteral("differences"), differences, {});
-        throw Failure(ExitCode::Differences,
-                      text::ctl::differences(static_cast<std::size_t>(differences.size())));
+        if (!differences.isEmpty())
+            report.add(QStringLiteral("differences"), differences, {});
+        range.finish(report); // a value no profile can hold outweighs a difference
+        if (!differences.isEmpty())
+            throw Failure(ExitCode::Differences,
+                          text::ctl::differences(static_cast<std::size_t>(differences.size())));
     };
 }
 

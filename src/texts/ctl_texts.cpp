@@ -29,6 +29,10 @@ std::string_view fieldName(ReplyField field) {
     return "checksum";
 }
 
+std::string sentTimes(int times) {
+    return times > 1 ? ", sent " + std::to_string(times) + " times" : "";
+}
+
 } // namespace
 
 std::string badOptionValue(std::string_view option, std::string_view expected,
@@ -86,18 +90,30 @@ std::string profileLacks(std::string_view path, std::string_view names) {
 
 std::string noReply(std::string_view frame, int timeoutMs, int times, std::string_view received) {
     return "no reply within " + std::to_string(timeoutMs) + " ms to " + std::string(frame) +
-           (times > 1 ? ", sent " + std::to_string(times) + " times" : "") +
+           sentTimes(times) +
            (received.empty() ? "" : " (received only " + std::string(received) + ")");
 }
 
 std::string badReply(std::string_view frame, const std::vector<ReplyMismatch>& mismatches,
-                     std::string_view reply) {
+                     std::string_view reply, int times) {
     std::string what;
     for (const ReplyMismatch& m : mismatches) {
         what += (what.empty() ? "" : ", ") + std::string(fieldName(m.field)) + " " +
                 hexByte(m.found) + " where " + hexByte(m.expected) + " belongs";
     }
-    return "bad reply to " + std::string(frame) + ": " + what + ", in " + std::string(reply);
+    return "bad reply to " + std::string(frame) + sentTimes(times) + ": " + what + ", in " +
+           std::string(reply);
+}
+
+std::string unaskedReply(std::string_view reply, std::string_view frame, int times) {
+    return "unasked reply " + std::string(reply) + " after the reply to " + std::string(frame) +
+           sentTimes(times) +
+           ": the drive answers twice or late, so a reply taken may answer another request";
+}
+
+std::string outOfStep(std::string_view frame, std::string_view failure) {
+    return "the drive does not answer in step after a reply to " + std::string(frame) +
+           " went missing: " + std::string(failure);
 }
 
 std::string differs(std::string_view name, int drive, int profile) {
@@ -109,8 +125,37 @@ std::string differences(std::size_t count) {
     return "verify found " + std::to_string(count) + (count == 1 ? " difference" : " differences");
 }
 
+std::string outOfRange(std::string_view name, int value, int highest) {
+    return std::string(name) + " is " + std::to_string(value) + " on the drive, outside 0 to " +
+           std::to_string(highest);
+}
+
+std::string valuesOutOfRange(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " value" : " values") +
+           " read back outside the parameter's range: it cannot be written back as it is";
+}
+
 std::string jogInterrupted(std::string_view signal) {
     return "jog ended early by " + std::string(signal) + "; the motor was stopped";
+}
+
+std::string jogNotStarted(std::string_view signal) {
+    return std::string(signal) + " came before the jog started; nothing was sent";
+}
+
+std::string jogSpeedOutOfRange(std::string_view given, int highest) {
+    return "SPEED must be from 0 to " + std::to_string(highest) + ", not " + quoted(given) +
+           " (a negative speed would turn the motor the other way: use rol or ror)";
+}
+
+std::string jogLineLost(std::string_view port) {
+    return "the line to " + std::string(port) +
+           " was lost during the jog: no stop frame went out, the motor may still be running";
+}
+
+std::string stopUnconfirmed(std::string_view failure) {
+    return std::string(failure) +
+           "; the stop frame went out, but that the motor stopped is not confirmed";
 }
 
 std::string writeInterrupted(std::string_view signal) {

@@ -41,20 +41,40 @@ inline constexpr std::string_view kProfileHeader =
     "# DX-400 drive parameters, one \"name = value\" line each (dx400ctl profile).\n"
     "# Lines starting with # or ; are comments.\n";
 
-// Replies; frames and replies are given in the window's echo format.
-// `frame` went `times` times, each time waiting timeoutMs; `received` came after the last.
+// Replies; frames and replies are given in the window's echo format, and `times` is how
+// often the frame went.
+// Each time waiting timeoutMs; `received` came after the last.
 std::string noReply(std::string_view frame, int timeoutMs, int times, std::string_view received);
 std::string badReply(std::string_view frame, const std::vector<ReplyMismatch>& mismatches,
-                     std::string_view reply);
+                     std::string_view reply, int times);
+// A reply came when none was awaited, after the one taken for `frame`: it or the one taken
+// may answer another request.
+std::string unaskedReply(std::string_view reply, std::string_view frame, int times);
+// After a reply to `frame` went missing, a harmless request got `failure` instead of its
+// own answer: the drive answers a request late.
+std::string outOfStep(std::string_view frame, std::string_view failure);
 
 // verify.
 std::string differs(std::string_view name, int drive, int profile);
 std::string differences(std::size_t count);
 
-// A timed jog ended early by a signal; the motor has been stopped. A write, which a signal
-// does not cut short, ended by one.
+// A parameter read back holds a value outside 0 to `highest`, which no write can give it.
+std::string outOfRange(std::string_view name, int value, int highest);
+std::string valuesOutOfRange(std::size_t count);
+
+// The jog speed given is outside 0 to `highest`.
+std::string jogSpeedOutOfRange(std::string_view given, int highest);
+
+// A timed jog ended early by a signal, once a stop frame was answered; a signal before the
+// jog frame went, which sends nothing. A write, which a signal does not cut short, ended
+// by one.
 std::string jogInterrupted(std::string_view signal);
+std::string jogNotStarted(std::string_view signal);
 std::string writeInterrupted(std::string_view signal);
+// A timed jog whose line was lost: no stop frame could go out.
+std::string jogLineLost(std::string_view port);
+// The stop frame of a timed jog went out, but `failure` came of it.
+std::string stopUnconfirmed(std::string_view failure);
 
 // Whether a port opens, in the list of ports.
 inline constexpr std::string_view kPortOpens = "opens";
@@ -62,5 +82,6 @@ inline constexpr std::string_view kPortMissing = "no such device";
 inline constexpr std::string_view kPortBusy = "in use by another program";
 inline constexpr std::string_view kPortDenied = "no permission";
 inline constexpr std::string_view kPortRateRefused = "speed not supported";
+inline constexpr std::string_view kPortNotSerial = "not a serial device";
 
 } // namespace dx400::text::ctl
