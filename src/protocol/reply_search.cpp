@@ -27,13 +27,18 @@ ReplySearch searchReply(std::span<const std::uint8_t> bytes, std::uint8_t asked,
     using Verdict = ReplySearch::Verdict;
     if (const auto start = firstSound(bytes, [asked](ReplyBytes) { return asked; }))
         return {Verdict::Sound, *start};
-    if (!settled || bytes.size() < kLength)
-        return {timeUp ? Verdict::Missing : Verdict::Waiting, 0};
-    for (std::size_t start = 0; start + kLength <= bytes.size(); ++start) {
-        if (bytes[start] == kReplyStart)
+    // A reply still arriving may yet be the sound one.
+    if (!settled || (!timeUp && endsInsideReply(bytes)))
+        return {Verdict::Waiting, 0};
+    bool startByte = false;
+    for (std::size_t start = 0; start < bytes.size(); ++start) {
+        startByte = startByte || bytes[start] == kReplyStart;
+        if (bytes[start] == kReplyStart && start + kLength <= bytes.size())
             return {Verdict::Unsound, start};
     }
-    return {Verdict::Unsound, 0};
+    if (!startByte && bytes.size() >= kLength)
+        return {Verdict::Unsound, 0};
+    return {timeUp ? Verdict::Missing : Verdict::Waiting, 0};
 }
 
 std::optional<std::size_t> findUnaskedReply(std::span<const std::uint8_t> bytes) {

@@ -24,10 +24,11 @@ struct ReplySearch {
 
 // Judges the bytes received since a request with command `asked` went. Bytes before a
 // start byte (0xBB) are skipped: the first reply that passes every check, wherever it
-// starts, is Sound at once. Otherwise nothing is decided until `settled` (the line has
-// gone quiet, or the time-out has passed): then the first complete reply from a start
-// byte, or failing any the first bytes, is Unsound, so that a wrong start byte is named.
-// Missing needs `timeUp` as well: a reply cut short may still be completed.
+// starts, is Sound at once. Anything else waits until `settled` (the line has gone quiet,
+// or the time-out has passed), and while a reply may still be arriving, until `timeUp`.
+// Then the first complete reply from a start byte is Unsound, or, when a reply's worth of
+// bytes holds no start byte, the first bytes are, so that the wrong start byte is named;
+// with neither, the reply is Missing once the time is up.
 ReplySearch searchReply(std::span<const std::uint8_t> bytes, std::uint8_t asked, bool settled,
                         bool timeUp);
 

@@ -4,6 +4,7 @@
 #include "protocol/command_frame.h"
 #include "protocol/reply_check.h"
 #include "protocol/reply_dispatch.h"
+#include "protocol/reply_search.h"
 
 #include <gtest/gtest.h>
 #include <span>
@@ -20,6 +21,14 @@ std::string hex(std::span<const std::uint8_t> bytes) {
         text += (text.empty() ? "" : " ") +
                 std::string{"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     return text;
+}
+
+// The bytes of "AA 00 06" and the like.
+std::vector<std::uint8_t> bytes(const std::string& text) {
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i + 1 < text.size(); i += 3)
+        out.push_back(std::uint8_t(std::stoi(text.substr(i, 2), nullptr, 16)));
+    return out;
 }
 
 } // namespace
@@ -89,4 +98,35 @@ TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {
         EXPECT_EQ(acceptsValue(p, value) ? hex(split) : "", bytes) << index << " " << value;
     }
     EXPECT_FALSE(panelPosition(3) || panelPosition(8));
+}
+
+TEST(ReplySearch, TakesTheFirstSoundReplyAndJudgesOthersOnlyOnceTheLineIsQuiet) {
+    const std::string reply = "BB 00 06 64 00 00 01 F4 EE 5F"; // a read of 500
+    using V = ReplySearch::Verdict;
+    const std::tuple<std::string, bool, bool, V, std::size_t> cases[] = {
+        // received, settled, time up: verdict, where the reply starts
+        {reply, false, false, V::Sound, 0},
+        {"12 34 " + reply, false, false, V::Sound, 2},
+        {"BB 12 " + reply + " 77", false, false, V::Sound, 2},          // a start byte in the noise
+        {"BB 00 07 64 00 00 01 F4 EE 60", false, false, V::Waiting, 0}, // another command's
+        {"33 BB 00 07 64 00 00 01 F4 EE 60", true, false, V::Unsound, 1},
+        {"BB 00 06 64 00 00 01 F4 EE 60", true, false, V::Unsound, 0}, // checksum
+        {"BC 00 06 64 00 00 01 F4 EE 5F", true, false, V::Unsound, 0}, // no start byte
+        {"BB 00 06 64 00", true, false, V::Waiting, 0},                // cut short
+        {"BB 00 06 64 00", true, true, V::Missing, 0},
+        {"11 22 33 44 55 66 77 88 99 AA BB 00 06", true, false, V::Waiting, 0},
+        {"11 22 33 44 55 66 77 88 99 AA BB 00 06", true, true, V::Missing, 0},
+        {"BB 00 07 64 00 00 01 F4 EE 60 BB 00", true, false, V::Waiting, 0},
+        {"", true, true, V::Missing, 0},
+    };
+    for (const auto& [received, settled, timeUp, verdict, start] : cases) {
+        const ReplySearch search = searchReply(bytes(received), 6, settled, timeUp);
+        EXPECT_EQ(search.verdict, verdict) << received;
+        EXPECT_EQ(search.start, start) << received;
+    }
+    // Unasked: a whole sound reply to any command, not noise nor a reply with a bad sum.
+    EXPECT_EQ(findUnaskedReply(bytes("00 BB 11 BB 00 0C 64 00 00 00 01 EE 71")), 3u);
+    EXPECT_FALSE(findUnaskedReply(bytes("BB 00 06 64 00 00 01 F4 EE 60 BB 00 06")));
+    EXPECT_TRUE(endsInsideReply(bytes("01 BB 02 03 04 05 06 07 08 09")));
+    EXPECT_FALSE(endsInsideReply(bytes("BB 01 02 03 04 05 06 07 08 09")));
 }
