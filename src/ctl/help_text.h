@@ -26,8 +26,9 @@ Commands:
   verify --profile FILE      read the six parameters back and compare them with the
          [--write]           profile; with --write, write the profile first
   move abs|inc PULSES        move to a position, or by a number of pulses
-  jog rol|ror SPEED          jog at SPEED and return at once; with --for, stop the
-         [--for SECONDS]     motor after SECONDS, or on Ctrl-C or SIGTERM
+  jog rol|ror SPEED          jog at SPEED (0 to 2047) and return at once; with --for,
+         [--for SECONDS]     stop the motor after SECONDS, or on Ctrl-C or any other
+                             signal that would end the program
   stop                       stop the motor
   output on|off              switch the output
   inputs                     read the three inputs: "101" is input 1 and 3 on
@@ -45,11 +46,13 @@ Exit codes:
   2  usage: the command line or the profile is wrong; nothing was sent
   3  the port could not be opened
   4  no reply in time, or the line was lost
-  5  a reply failed its checks (start, status, end, command byte or checksum)
+  5  a reply failed its checks (start, status, end, command byte or checksum), came
+     unasked, or holds a parameter value outside its range
   6  a value was refused; nothing was sent
-  130, 143  a jog --for ended early by Ctrl-C (SIGINT) or SIGTERM; the motor was
-     stopped (if the stop frame is not answered, 4 or 5 instead); or one of these came
-     during a write, which went on until every value was written
+  128+n  signal n (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP, ...) ended a jog --for early
+     and the motor was stopped (if the stop frame is not answered, 4 or 5 instead), or
+     came before the jog started and nothing was sent; or came during a write, which
+     went on until every value was written
 )";
 
 } // namespace dx400::ctl

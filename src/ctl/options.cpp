@@ -51,12 +51,14 @@ const QList<QCommandLineOption> kOptions = {
     option("timeout", "How long to wait for each reply, in milliseconds (default 500).", "MS",
            "500"),
     option("retries",
-           "Send a frame again up to N times when its reply does not come or fails its checks "
-           "(default 0). A move sent again moves again.",
+           "Send a frame again up to N times when its reply does not come, fails its checks "
+           "or is put in doubt by an unasked reply (default 0). A move sent again moves "
+           "again.",
            "N", "0"),
     option("json", "Print one JSON object instead of lines: each value under its name, with "
                    "\"port\", \"line-speed\" and, on failure, \"error\"."),
-    option("verbose", "Print every frame sent and received, with times, on standard error."),
+    option("verbose", "Print every frame sent and every byte received, with times, on "
+                      "standard error."),
     option("profile", "The profile of write, save and verify.", "FILE"),
     option("write", "verify: write the profile first."),
     option("for", "jog: stop the motor after SECONDS.", "SECONDS"),
