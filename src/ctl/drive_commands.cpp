@@ -59,9 +59,10 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
     session.abandonOn(&watch.ending());
     try {
         session.exchange(jog);
-        watch.waitFor(std::chrono::duration_cast<std::chrono::milliseconds>(
-                          started + time - std::chrono::steady_clock::now()),
-                      session.port());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            started + time - std::chrono::steady_clock::now());
+        session.trace().note(text::ctl::jogRunning(left.count()));
+        watch.waitFor(left, session.port());
     } catch (const Failure& jogFailure) {
         failure = jogFailure;
     } catch (const Abandoned&) {

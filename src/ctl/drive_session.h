@@ -64,6 +64,7 @@ public:
     void open();
     bool lineOpen() const { return m_port.isOpen(); }
     const SerialPort& port() const { return m_port; }
+    const FrameTrace& trace() const { return m_trace; }
 
     // While set, a signal that `watch` catches ends every wait for the drive at once
     // and throws Abandoned, instead of letting a reply or a retry keep a motor running.

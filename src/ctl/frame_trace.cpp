@@ -16,6 +16,12 @@ FrameTrace::FrameTrace(bool on) : m_on(on) {
     m_clock.start();
 }
 
+void FrameTrace::note(const std::string& text) const {
+    if (m_on)
+        std::fprintf(stderr, "%10.3f ms  %s\n", static_cast<double>(m_clock.nsecsElapsed()) / 1e6,
+                     text.c_str());
+}
+
 void FrameTrace::print(const char* direction, std::span<const std::uint8_t> bytes,
                        const char* note) const {
     if (m_on && !bytes.empty())

@@ -22,6 +22,8 @@ public:
     void received(std::span<const std::uint8_t> bytes, const char* note = nullptr) const {
         print("RX", bytes, note);
     }
+    // A line of its own about what the run does next.
+    void note(const std::string& text) const;
 
 private:
     void print(const char* direction, std::span<const std::uint8_t> bytes, const char* note) const;

@@ -48,8 +48,15 @@ EndingSignals::EndingSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
         ::sigaction(kSignals[i].signal, &action, &g_previous[i]);
+        sigaddset(&blocked, kSignals[i].signal);
+    }
+    // A program started with these signals blocked (a parent's mask is inherited) would
+    // hold them pending for good; one that came before the watch is taken in now.
+    ::pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
 }
 
 EndingSignals::~EndingSignals() {

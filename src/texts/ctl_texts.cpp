@@ -139,6 +139,10 @@ std::string jogInterrupted(std::string_view signal) {
     return "jog ended early by " + std::string(signal) + "; the motor was stopped";
 }
 
+std::string jogRunning(long long ms) {
+    return "jogging; the stop frame goes in " + std::to_string(ms) + " ms, or at once on a signal";
+}
+
 std::string jogNotStarted(std::string_view signal) {
     return std::string(signal) + " came before the jog started; nothing was sent";
 }

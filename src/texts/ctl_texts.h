@@ -62,6 +62,8 @@ std::string differences(std::size_t count);
 std::string outOfRange(std::string_view name, int value, int highest);
 std::string valuesOutOfRange(std::size_t count);
 
+// --verbose: a timed jog runs and will be stopped in `ms` milliseconds.
+std::string jogRunning(long long ms);
 // The jog speed given is outside 0 to `highest`.
 std::string jogSpeedOutOfRange(std::string_view given, int highest);
 
