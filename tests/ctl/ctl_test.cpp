@@ -23,6 +23,12 @@ const QString kReadAll =
     " | AA 00 06 06 00 00 00 00 EE 0C";
 const QString kPosition = "AA 00 06 08 00 00 00 00 EE 0E";
 const QString kStop = "AA 00 03 00 00 00 00 00 EE 03";
+const QString kWriteAll =
+    "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | AA 00 05 04 00 00 07 FE EE "
+    "0E | AA 00 05 05 00 00 00 04 EE 0E | AA 00 05 07 00 00 00 05 EE 11 | AA 00 05 06 00 00 00 "
+    "07 EE 12";
+const QString kSixNewValues =
+    "resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31";
 const QString kSixValues = "current 20\nstop-current 4\nspeed 800\naccel 10\nhome-speed 500\n"
                            "resolution 2\n";
 
@@ -44,7 +50,7 @@ protected:
 
     void startDrive(const Faults& faults = {}) {
         m_drive.reset(); // a new drive, with a new log and the first values
-        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{true, true, false});
+        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{false, true, true});
         m_drive->start();
     }
     // Starts dx400ctl with the arguments, "%pts" standing for the drive's device.
@@ -88,8 +94,11 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         QString output; // found in standard output, or else in standard error
         Faults faults = {};
     };
-    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand, slow;
+    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand, slow, hangUp, noisy;
     slow.delayMs = 150;
+    hangUp.hangUpAfter = 1;
+    noisy.strayBefore = 5;
+    noisy.extraAfter = 3;
     silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
     badChecksum.badChecksum = wrongCommand.wrongCommand = true;
     const Case cases[] = {
@@ -98,13 +107,10 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 04 00 00 00 00 EE 0A | "
          "AA 00 06 06 00 00 00 00 EE 0C | " +
              kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D",
-         R"({"current":20,"inputs":"110","line-speed":19200,"port":"COM4","position":0,)"
+         R"({"current":20,"inputs":"011","line-speed":19200,"port":"COM4","position":0,)"
          R"("resolution":2,"speed":800})"},
-        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 110\n"},
-        {"write resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31", 0,
-         "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | "
-         "AA 00 05 04 00 00 07 FE EE 0E | AA 00 05 05 00 00 00 04 EE 0E | "
-         "AA 00 05 07 00 00 00 05 EE 11 | AA 00 05 06 00 00 00 07 EE 12",
+        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 011\n"},
+        {"write " + kSixNewValues, 0, kWriteAll,
          "current 31\nstop-current 0\nspeed 2046\naccel 4\nhome-speed 5\nresolution 7\n"},
         // Each parameter named in its own messages; speed=1, which is good, is not sent either.
         {"write current=32 stop-current=32 speed=2047 accel=2047 home-speed=-1 resolution=8", 6, "",
@@ -118,7 +124,10 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"move abs 1000", 0, "AA 00 04 00 00 00 03 E8 EE EF", ""},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
         {"move inc -100", 2, "", "a negative number follows \"--\""},
-        {"jog rol 300", 0, "AA 00 02 00 00 00 01 2C EE 2F", ""},
+        {"move abs 99999999999", 6, "", "PULSES must be a whole number from -2147483648 to"},
+        {"jog rol 2047", 0, "AA 00 02 00 00 00 07 FF EE 08", ""},
+        {"jog ror 2048", 6, "", "SPEED must be from 0 to 2047, not '2048'"},
+        {"jog ror -- -1", 6, "", "SPEED must be from 0 to 2047, not '-1'"},
         {"jog ror fast", 6, "", "SPEED must be a whole number from -2147483648 to 2147483647"},
         {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, ""},
         {"stop", 0, kStop, ""},
@@ -132,6 +141,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"--port %pts --speed 9600 position", 0, kPosition, "position 0\n"},
         {"--port COM9 stop", 3, "",
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
+        {"--port /dev/null stop", 3, "", "시리얼 포트가 아닙니다 (/dev/null)."},
         {"--speed low_speed6000 stop", 2, "", "--speed: expected one of 128000"},
         {"--timeout 300 position", 4, kPosition,
          "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", silent},
@@ -145,7 +155,14 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"--json position", 5, kPosition, R"("error":"bad reply to AA  00  06  08)", badChecksum},
         {"position", 5, kPosition, "command byte 07 where 06 belongs", wrongCommand},
         {"jog rol 300 --for 5", 5, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop,
-         "command byte 04 where 03 belongs", wrongCommand},
+         "command byte 04 where 03 belongs, in BB  00  04  64  00  00  00  00  EE  68; the stop "
+         "frame went out, but that the motor stopped is not confirmed",
+         wrongCommand},
+        {"jog ror 300 --for 5", 4, "AA 00 01 00 00 00 01 2C EE 2E",
+         "lost during the jog: no stop frame went out, the motor may still be running", hangUp},
+        // Stray bytes before each reply and noise after it are passed over.
+        {"--json read current position", 0, "AA 00 06 01 00 00 00 00 EE 07 | " + kPosition,
+         R"({"current":20,"line-speed":19200,"port":"COM4","position":0})", noisy},
         // A reply only late is dropped, not taken for the next attempt's or request's.
         {"--timeout 100 --retries 1 read current stop-current", 4,
          "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07", "sent 2 times", slow},
@@ -160,6 +177,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         EXPECT_EQ(run.frames, c.frames);
         EXPECT_TRUE(run.out.contains(output) || run.err.contains(output))
             << run.out.toStdString() << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("::")) << "a Qt warning: " << run.err.toStdString();
         if (c.arguments.contains("--for 0.2")) { // the stop waits for the jog's time
             EXPECT_GE(run.ms, 200);
         }
@@ -196,6 +214,18 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     EXPECT_EQ(differs.code, 1);
     EXPECT_TRUE(differs.err.contains("speed is 800 on the drive, 900 in the profile\n"
                                      "dx400ctl: verify found 1 difference\n"));
+    // Every one of the six is compared; a value read back out of range is saved, and fails.
+    ctl("write current=21 stop-current=5 speed=801 accel=11 home-speed=501");
+    ctl("send 05 06 00 00 00 09");
+    const Result all = ctl("--json save --profile " + file("nine"));
+    EXPECT_EQ(all.code, 5);
+    EXPECT_TRUE(all.out.contains(R"("out-of-range":{"resolution":9})")) << all.out.toStdString();
+    EXPECT_TRUE(all.err.contains("resolution is 9 on the drive, outside 0 to 7"));
+    QFile nine(file("nine"));
+    EXPECT_TRUE(nine.open(QIODevice::ReadOnly) && nine.readAll().endsWith("resolution = 9\n"));
+    const Result six = ctl("verify --profile " + profile);
+    EXPECT_EQ(six.code, 5) << "a value out of range outweighs the differences";
+    EXPECT_EQ(six.err.count(" on the drive, "), 7) << six.err.toStdString();
 
     startDrive();
     const Result written = ctl("verify --write --profile " + file("fast"));
@@ -227,20 +257,57 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     }
 }
 
-TEST_F(Ctl, ATimedJogEndsWithAStopFrameOnASignal) {
-    for (const auto& [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
-        startDrive();
+TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
+    enum Moment { BeforeTheJog, ReplyAwaited, Jogging, Writing };
+    const QString jog = "AA 00 01 00 00 00 01 2C EE 2E | " + kStop;
+    const std::tuple<int, Moment, QString, QString> cases[] = {
+        {SIGHUP, Jogging, jog, "SIGHUP; the motor was stopped"},
+        {SIGINT, Jogging, jog, "SIGINT; the motor was stopped"},
+        {SIGQUIT, Jogging, jog, "SIGQUIT; the motor was stopped"},
+        {SIGTERM, Jogging, jog, "SIGTERM; the motor was stopped"},
+        {SIGALRM, Jogging, jog, "SIGALRM; the motor was stopped"},
+        {SIGUSR1, Jogging, jog, "SIGUSR1; the motor was stopped"},
+        {SIGUSR2, Jogging, jog, "SIGUSR2; the motor was stopped"},
+        {SIGPIPE, Jogging, jog, "SIGPIPE; the motor was stopped"},
+        {SIGHUP, BeforeTheJog, "", "SIGHUP came before the jog started; nothing was sent"},
+        {SIGTERM, ReplyAwaited, jog, "SIGTERM; the motor was stopped"},
+        {SIGINT, Writing, kWriteAll, "SIGINT came while writing; every value was written"},
+    };
+    for (const auto& [signal, moment, frames, message] : cases) {
+        SCOPED_TRACE(message.toStdString());
+        Faults slow;
+        slow.delayMs = moment == ReplyAwaited ? 1500 : 0;
+        startDrive(slow);
+        // Blocked here, the signal waits in the child until its watch takes it in.
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, signal);
+        pthread_sigmask(moment == BeforeTheJog ? SIG_BLOCK : SIG_UNBLOCK, &one, nullptr);
         QElapsedTimer clock;
         clock.start();
         QProcess process;
-        start(process, "jog ror 300 --for 30");
-        ASSERT_TRUE(m_drive->waitFor([](const auto& n) { return n.repliesSent == 1; },
-                                     std::chrono::seconds(5)));
+        start(process, moment == Writing ? "write " + kSixNewValues
+                                         : "--verbose --timeout 3000 jog ror 300 --for 30");
+        ASSERT_TRUE(process.waitForStarted());
+        QByteArray err;
+        const auto jogging = [&] {
+            process.waitForReadyRead(20);
+            err += process.readAllStandardError();
+            return err.contains("jogging;");
+        };
+        if (moment == Jogging)
+            while (!jogging() && clock.elapsed() < 5000) {
+            }
+        if (moment == ReplyAwaited || moment == Writing)
+            m_drive->waitFor([](const auto& n) { return n.framesReceived == 1; },
+                             std::chrono::seconds(5));
         ::kill(static_cast<pid_t>(process.processId()), signal);
+        pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
         const Result run = finish(process, clock);
-        EXPECT_EQ(run.code, code);
-        EXPECT_EQ(run.frames, "AA 00 01 00 00 00 01 2C EE 2E | " + kStop);
-        EXPECT_LT(run.ms, 10'000);
+        EXPECT_EQ(run.code, 128 + signal);
+        EXPECT_EQ(run.frames, frames);
+        EXPECT_TRUE((err + run.err.toUtf8()).contains(message.toUtf8())) << run.err.toStdString();
+        EXPECT_LT(run.ms, 10'000) << "the jog's 30 s did not end it";
     }
 }
 
