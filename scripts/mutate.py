@@ -30,12 +30,14 @@ from pathlib import Path
 
 # The files mutated by default (globs, relative to the repository root).
 DEFAULT_FILES = [
-    "src/protocol/*.cpp", "src/params/*.cpp", "src/motion/*.cpp", "src/link/*.cpp",
+    "src/protocol/*.cpp", "src/params/*.cpp", "src/motion/*.cpp", "src/link/*.cpp", "src/ctl/*.cpp",
     "src/app/form1.cpp", "src/app/form1_link.cpp", "src/app/form1_motion.cpp",
     "src/app/form1_params.cpp", "src/app/form1_protocol.cpp", "src/texts/*.cpp",
 ]
 EXCLUDE_LABELS = "soak|package|fuzz"   # never run
 FAST_LABELS = "core|link|window"       # run first; the rest only if these pass
+# The labels whose tests a mutant of a folder most likely fails: run before all others.
+NEAREST_LABELS = {"src/ctl/": "ctl", "src/sim/": "sim", "src/app/": "window|e2e"}
 CTEST_ARGS = ""
 TEST_TIMEOUT = 60                      # seconds per test, unless a test sets its own
 JOBS = 8                               # ctest -j: the tests mostly wait on the line
@@ -218,14 +220,19 @@ def sync_tree(tree, rev):
             path.unlink()
     return wanted
 
-def ctest(args, build):
-    """Runs the fast labels, then the rest: None when every test passes, else what failed."""
+def ctest(args, build, mutated=""):
+    """Runs the labels nearest the mutated file, then the fast labels, then the rest: None
+    when every test passes, else what failed."""
     base = ["ctest", "--stop-on-failure", "--timeout", str(args.timeout), "-j", str(args.jobs)]
     tmp = build / "mutation-tmp"     # what tests leave in TMPDIR when they are cut short
     shutil.rmtree(tmp, ignore_errors=True)
     tmp.mkdir()
-    for stage in (["-L", args.fast_labels, "-LE", args.exclude_labels],
-                  ["-LE", f"{args.fast_labels}|{args.exclude_labels}"]):
+    near = next((l for folder, l in NEAREST_LABELS.items() if mutated.startswith(folder)), None)
+    done = f"{near}|{args.exclude_labels}" if near else args.exclude_labels
+    stages = [["-L", near, "-LE", args.exclude_labels]] if near else []
+    stages += [["-L", args.fast_labels, "-LE", done],
+               ["-LE", f"{args.fast_labels}|{done}"]]
+    for stage in stages:
         code, out, failure = run(base + stage + shlex.split(args.ctest_args), build, 3600,
                                  failed_test, {**os.environ, "TMPDIR": str(tmp)})
         if failure or code is None:   # the first failure ends the stage at once
@@ -340,7 +347,7 @@ def main():
             if run(["ninja", "-C", build], tree, 1800)[0] != 0:
                 status, detail = "stillborn", "build failed"
             else:
-                failure = ctest(args, build)
+                failure = ctest(args, build, m["file"])
                 status, detail = ("killed", failure) if failure else ("survived", "")
         finally:
             path.write_text(texts[m["file"]])
