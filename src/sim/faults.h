@@ -22,7 +22,7 @@ struct Faults {
     bool badStart = false;          // reply starts with BC instead of BB
     bool badStatus = false;         // reply status 65 instead of 64 (checksum still right)
     bool badEnd = false;            // reply end byte EF instead of EE
-    std::optional<int> splitGapMs;  // reply written in two halves this far apart
+    std::optional<int> splitGapMs;  // reply written in two halves, this long between them
     int strayBefore = 0;            // random bytes written just before each reply
     int extraAfter = 0;             // random bytes written just after each reply
     int floodBytesPerSecond = 0;    // random bytes written all the time at this rate
@@ -58,7 +58,7 @@ inline constexpr std::array kFaultSettings{
                  &Faults::badChecksum},
     FaultSetting{"wrong-command", "", "reply command code one more than asked",
                  &Faults::wrongCommand},
-    FaultSetting{"split", "MS", "write each reply in two halves MS milliseconds apart",
+    FaultSetting{"split", "MS", "write each reply in two halves, MS milliseconds between them",
                  &Faults::splitGapMs},
     FaultSetting{"stray", "N", "N random bytes before each reply", &Faults::strayBefore},
     FaultSetting{"extra", "N", "N random bytes after each reply", &Faults::extraAfter},
@@ -82,8 +82,9 @@ std::optional<int> parseCount(std::string_view text);
 
 // One write the drive makes in answer to a frame.
 struct ReplyWrite {
-    std::chrono::milliseconds after{0}; // after the previous write, the first after the frame
-    LogKind kind = LogKind::Tx;         // Tx for reply bytes, Noise for stray and extra bytes
+    // After the previous write's last byte, or for the first write after the frame.
+    std::chrono::milliseconds after{0};
+    LogKind kind = LogKind::Tx; // Tx for reply bytes, Noise for stray and extra bytes
     std::vector<std::uint8_t> bytes;
     bool endsReply = false; // the last write of the reply frame itself
 };

@@ -44,7 +44,7 @@ protected:
 
     void startDrive(const Faults& faults = {}) {
         m_drive.reset(); // a new drive, with a new log and the first values
-        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{true, true, false});
+        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{false, true, true});
         m_drive->start();
     }
     // Starts dx400ctl with the arguments, "%pts" standing for the drive's device.
@@ -98,9 +98,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 04 00 00 00 00 EE 0A | "
          "AA 00 06 06 00 00 00 00 EE 0C | " +
              kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D",
-         R"({"current":20,"inputs":"110","line-speed":19200,"port":"COM4","position":0,)"
+         R"({"current":20,"inputs":"011","line-speed":19200,"port":"COM4","position":0,)"
          R"("resolution":2,"speed":800})"},
-        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 110\n"},
+        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 011\n"},
         {"write resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31", 0,
          "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | "
          "AA 00 05 04 00 00 07 FE EE 0E | AA 00 05 05 00 00 00 04 EE 0E | "
