@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr auto kIdleWait = std::chrono::milliseconds(100);
-constexpr int kUnsetLineRate = 19200;
 // While no one holds the slave the master reports hang-up at once; waiting this long
 // between looks keeps that from spinning.
 constexpr auto kSlaveClosedWait = std::chrono::milliseconds(20);
@@ -62,9 +61,9 @@ fs::path portsFolder() {
 // up the line. Other threads set a request flag and wake it.
 //
 // A paced line: bytes the tool writes come out of the master at once, so each read is put
-// on a model of the wire, after whatever is still crossing it, and cut into frames whose
-// arrival is the end of their last byte; each waits for that moment before it is logged and
-// answered.
+// on a model of the wire, after whatever is still crossing it, and what the drive reads of
+// it (garbled when the tool's speed is not the drive's) is cut into frames whose arrival is
+// the end of their last byte; each waits for that moment before it is logged and answered.
 // A reply's bytes go out one by one, each when its stop bit would have crossed the wire.
 class ServeLoop {
 public:
@@ -98,9 +97,9 @@ public:
         while (!stopRequested) {
             const auto now = Clock::now();
             const LineSettings line = m_server.line();
-            // A line whose speed nobody set runs at the tool's default speed.
+            // A line whose speed nobody set runs at the drive's.
             const int rate = lineRate(m_master);
-            toolRate = rate > 0 ? rate : kUnsetLineRate;
+            toolRate = rate > 0 ? rate : line.driveRate;
             if (std::exchange(m_readable, false)) {
                 readMaster(now, line);
             }
@@ -204,14 +203,24 @@ private:
             m_slaveClosed = count == 0 || errno == EIO;
             return;
         }
-        const auto byte = byteTime(toolRate);
+        const std::span<const std::uint8_t> sent(buffer, static_cast<std::size_t>(count));
+        const int rate = toolRate;
         const auto start = line.paced ? std::max(now, m_wireFree) : now;
-        m_wireFree = start + byte * count;
-        for (ssize_t k = 1; k <= count; ++k) {
-            m_heldTimes.push_back(line.paced ? start + byte * k : now);
+        m_wireFree = start + byteTime(rate) * count;
+        std::vector<std::uint8_t> bytes;
+        for (const ReceivedByte& byte : receiveBytes(sent, rate, line.driveRate)) {
+            bytes.push_back(byte.value);
+            m_heldTimes.push_back(line.paced ? start + byte.done : now);
         }
-        for (ReaderEvent& event : m_reader.feed({buffer, static_cast<std::size_t>(count)})) {
-            m_arrivals.push_back({m_heldTimes[event.end - 1], std::move(event)});
+        // Garbled bytes are logged as such, and only a frame found in them besides.
+        const bool garbled = rate != line.driveRate;
+        for (ReaderEvent& event : m_reader.feed(bytes)) {
+            if (!garbled || event.kind == LogKind::Rx) {
+                m_arrivals.push_back({m_heldTimes[event.end - 1], std::move(event)});
+            }
+        }
+        if (garbled && !bytes.empty()) {
+            m_arrivals.push_back({m_heldTimes.back(), {LogKind::Garbled, bytes}});
         }
         m_heldTimes.erase(m_heldTimes.begin(), m_heldTimes.end() - m_reader.held());
     }

@@ -50,11 +50,11 @@ class ServeLoop;
 // temporary folder first. A simulator holds an exclusive lock on <folder>/.COMn.lock while
 // it serves, so a second one can tell a live link from one left behind by a crash. Log
 // entries and counts are stored before the bytes are written, so whoever has received a
-// reply already finds it there. The line is paced unless the LineSettings say otherwise. The
-// pseudo-terminal is raw from the start, so nothing is echoed or translated even before the tool
-// sets the line up. While no one has the device open the server waits quietly; the tool may open
-// and close it any number of times. Every accessor is safe to call from any thread while the server
-// runs.
+// reply already finds it there. The line is paced and the drive runs at 19200 unless the
+// LineSettings say otherwise. The pseudo-terminal is raw from the start, so nothing is
+// echoed or translated even before the tool sets the line up. While no one has the device
+// open the server waits quietly; the tool may open and close it any number of times.
+// Every accessor is safe to call from any thread while the server runs.
 class PtyServer {
 public:
     explicit PtyServer(int portNumber, const Faults& faults = {}, const Inputs& inputs = {},
@@ -91,7 +91,7 @@ public:
     void setFaults(const Faults& faults);
     LineSettings line() const;
     void setLine(const LineSettings& line);
-    // The line speed the tool set, or 19200 while it set none.
+    // The line speed the tool set, or the drive's while it set none.
     int toolRate() const;
     void setInputs(const Inputs& inputs);
 

@@ -25,6 +25,7 @@ constexpr const char* kConsoleHelp =
     "  fault NAME [VALUE]       set a fault (on, off or a number)\n"
     "  fault clear              switch every fault off\n"
     "  line-rate on|off         pace bytes at the tool's line speed, or pass them at once\n"
+    "  drive-speed RATE         the drive's own line speed\n"
     "  hangup                   hang up the line now\n"
     "  quit                     end the simulator\n";
 

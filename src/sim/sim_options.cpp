@@ -42,17 +42,25 @@ std::string formatInputs(const Inputs& inputs) {
     return text;
 }
 
-std::string applyLineSetting(LineSettings& line, std::string_view /*name*/,
-                             std::string_view value) {
-    if (value != "on" && value != "off") {
-        return "line-rate: expected on or off";
+std::string applyLineSetting(LineSettings& line, std::string_view name, std::string_view value) {
+    if (name == "line-rate") {
+        if (value != "on" && value != "off") {
+            return "line-rate: expected on or off";
+        }
+        line.paced = value == "on";
+        return {};
     }
-    line.paced = value == "on";
+    const auto rate = parseCount(value);
+    if (!rate || *rate == 0) {
+        return "drive-speed: expected bits per second, e.g. 19200";
+    }
+    line.driveRate = *rate;
     return {};
 }
 
 std::string describeLine(int toolRate, const LineSettings& line) {
-    return "tool " + std::to_string(toolRate) + " baud, " + (line.paced ? "paced" : "not paced");
+    return "tool " + std::to_string(toolRate) + " baud, drive " + std::to_string(line.driveRate) +
+           " baud, " + (line.paced ? "paced" : "not paced");
 }
 
 ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
@@ -104,6 +112,8 @@ std::string usageText() {
         "  --line-rate on|off on (default): every byte takes its time on the wire at the\n"
         "                     speed the tool set, both ways (10 bits: 83 ms a reply at 1200),\n"
         "                     so the tool meets a real line's timing; off: bytes pass at once\n"
+        "  --drive-speed RATE the drive's own line speed (default 19200); bytes the tool sends\n"
+        "                     at another speed reach the drive garbled, as a UART reads them\n"
         "  --help             show this text\n\n"
         "Faults (on the console: fault NAME on|off|VALUE):\n";
     constexpr std::size_t kColumn = 19;
@@ -112,11 +122,12 @@ std::string usageText() {
         option.resize(std::max(option.size() + 1, kColumn), ' ');
         text += "  " + option + std::string(fault.help) + "\n";
     }
-    text += "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP <hex bytes>\n"
-            "RX is stamped when a frame's last byte has reached the drive, TX when a reply's\n"
-            "first byte goes out.\n"
-            "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"
-            "the end of standard input does not end it.\n";
+    text +=
+        "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP|GARBLED <hex>\n"
+        "RX is stamped when a frame's last byte has reached the drive, TX when a reply's\n"
+        "first byte goes out; GARBLED is what the drive read at another speed than the tool's.\n"
+        "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"
+        "the end of standard input does not end it.\n";
     return text;
 }
 

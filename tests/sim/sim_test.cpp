@@ -3,6 +3,7 @@
 // the dx400-sim program itself does (console, log lines, refusal, signals).
 #include "sim/frame_reader.h"
 #include "sim/pty_server.h"
+#include "sim/serial_wire.h"
 #include "sim/sim_options.h"
 
 #include <QProcess>
@@ -121,17 +122,37 @@ TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
     }
 }
 
+// Bytes sent at one speed as a UART at another reads them, each byte with the microsecond
+// its stop bit ends. At 9600 a bit lasts two of the drive's; 00's stop bit samples 0.
+TEST(SerialWire, AUartReadsWhatItsOwnSpeedMakesOfTheBits) {
+    const std::tuple<std::string, int, int, std::string> cases[] = {
+        {"AA 00", 19200, 19200, "AA@521 00@1042"},
+        {"AA 00 AA", 9600, 19200, "98@521 E6@1042 98@2604 E6@3125"},
+        {"AA", 38400, 19200, "F8@521"},
+        {"AA", 1200, 19200, ""}, // a bit lasts 16 of the drive's: every byte lacks its stop bit
+    };
+    for (const auto& [sent, senderRate, receiverRate, expected] : cases) {
+        std::string read;
+        for (const ReceivedByte& byte : receiveBytes(hexBytes(sent), senderRate, receiverRate))
+            read += (read.empty() ? "" : " ") + toHex(std::vector{byte.value}) + "@" +
+                    std::to_string((byte.done.count() + 500) / 1000);
+        EXPECT_EQ(read, expected) << sent << " at " << senderRate;
+    }
+}
+
 TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", "COM4 000 none"},
-        {"--port com255 --inputs 100 --log f --help", "COM255 100 log f help none"},
+        {"", "COM4 000 19200 none"},
+        {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
          "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5",
-         "COM4 000 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
+         "COM4 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
          "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5"},
-        {"--line-rate off --line-rate on --line-rate off", "COM4 000 at once none"},
+        {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off",
+         "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
         {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
+        {"--drive-speed 0", "--drive-speed: expected bits per second, e.g. 19200"},
         {"--line-rate no", "--line-rate: expected on or off"},
         {"--fast", "unknown option --fast"},
     };
@@ -139,6 +160,7 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
         const ParsedOptions parsed = parseArguments(words(line));
         const SimOptions& o = parsed.options;
         const std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) +
+                                 " " + std::to_string(o.line.driveRate) +
                                  (o.line.paced ? "" : " at once") +
                                  (o.logFile.empty() ? "" : " log " + o.logFile) +
                                  (o.help ? " help " : " ") + describeFaults(o.faults);
@@ -154,6 +176,11 @@ std::string shown(const LogEntry& entry) {
                                         : toHex(entry.bytes);
 }
 
+// Three frames that each change the drive: parameter 6 to 65535, to position 16909060,
+// output on.
+const std::string kThreeChanges =
+    kWriteP6 + " 00 00 AA 00 04 00 01 02 03 04 EE 0E 00 00 " + "AA 00 0B 01 00 00 00 01 EE 0D";
+
 TEST(PtyServer, PutsEachFaultOnTheLine) {
     struct Case {
         std::string options;
@@ -161,6 +188,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         std::string frames = kReadP1;
         int gapUs = 0;               // at least before the last reply write, less 20%
         std::string state = "2 0 0"; // parameter 6, position, output after the frames
+        int rate = 0;                // the tool's line speed; 0 leaves it unset (19200)
     };
     const Case cases[] = {
         {"", kReplyP1},
@@ -174,9 +202,12 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         // A second frame's reply waits for the whole of the first.
         {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
          kReadP1 + " 00 00 " + kWriteP6, 200'000, "65535 0 0"},
+        // A drive at 19200 reads no frame of a tool at 9600 or 38400, so changes nothing.
+        {"", "", kThreeChanges, 0, "2 0 0", 9600},
+        {"", "", kThreeChanges, 0, "2 0 0", 38400},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.options);
+        SCOPED_TRACE(c.options + " at " + std::to_string(c.rate));
         const Faults faults = parseArguments(words(c.options)).options.faults;
         PtyServer server(4, faults);
         server.start();
@@ -184,7 +215,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
             faults.strayBefore + faults.extraAfter +
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
         const auto got = exchange(home.link("COM4"), c.frames, std::max<std::size_t>(size, 1),
-                                  size > 0 ? 3000 : 300);
+                                  size > 0 ? 3000 : 300, c.rate);
         server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
 
         const std::vector<LogEntry> log = server.log();
@@ -193,7 +224,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         std::int64_t lastGapUs = 0; // before the last reply write
         for (std::size_t i = 1; i < log.size(); ++i) {
             const LogEntry& entry = log[i];
-            if (entry.kind == LogKind::Rx)
+            if (entry.kind == LogKind::Rx || entry.kind == LogKind::Garbled)
                 continue;
             writes += (writes.empty() ? "" : " | ") + shown(entry);
             written.insert(written.end(), entry.bytes.begin(), entry.bytes.end());
@@ -208,6 +239,8 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
                       return w == "BB" || w == "BC";
                   }));
         EXPECT_GE(lastGapUs, c.gapUs * 8 / 10);
+        EXPECT_EQ(std::ranges::count(log, LogKind::Garbled, &LogEntry::kind) > 0,
+                  c.rate == 9600 || c.rate == 38400);
         const DriveState state = server.driveState();
         EXPECT_EQ(std::to_string(state.parameters.at(6)) + " " + std::to_string(state.position) +
                       " " + std::to_string(state.output),
@@ -219,8 +252,9 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
 // the frame (written a byte at a time) reaches the drive (RX), then the reply's first and
 // last bytes reach the tool, the first after the drive logged it (TX).
 TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
-    const std::pair<int, std::string> cases[] = {
-        {1200, ""}, {115200, ""}, {1200, "--line-rate off"}};
+    const std::pair<int, std::string> cases[] = {{1200, "--drive-speed 1200"},
+                                                 {115200, "--drive-speed 115200"},
+                                                 {1200, "--drive-speed 1200 --line-rate off"}};
     for (const auto& [rate, options] : cases) {
         SCOPED_TRACE(options);
         const LineSettings line = parseArguments(words(options)).options.line;
@@ -263,24 +297,27 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
 
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "011"});
+    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "011", "--drive-speed", "38400"});
     ASSERT_TRUE(eventually(
         [&] { return std::filesystem::read_symlink(link, home.ignored) != "/dev/pts/999999"; }));
     const std::string frames =
         "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C";
-    EXPECT_EQ(toHex(exchange(link, frames, 10, 3000).bytes), "BB 00 0C 64 00 01 01 00 EE 72");
+    EXPECT_EQ(toHex(exchange(link, frames, 10, 3000, 38400).bytes),
+              "BB 00 0C 64 00 01 01 00 EE 72");
     // The console answers on standard output; the end of standard input does not end it.
-    sim.write("status\nline-rate maybe\nline-rate off\n");
+    sim.write("status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\n");
     sim.closeWriteChannel();
     QByteArray printed;
     EXPECT_TRUE(eventually([&] {
         sim.waitForReadyRead(20);
         printed += sim.readAll();
-        return printed.contains("line-rate: expected on or off\ntool 19200 baud, not paced\n");
+        return printed.contains("tool 38400 baud, drive 38400 baud, not paced\n"
+                                "drive-speed: expected bits per second, e.g. 19200\n"
+                                "tool 38400 baud, drive 9600 baud, not paced\n");
     })) << printed.toStdString();
     EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 01 01 00 EE 72\n"));
     EXPECT_TRUE(
-        printed.contains(", tool 19200 baud, paced\n"
+        printed.contains(", tool 38400 baud, drive 38400 baud, paced\n"
                          "frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
 
     QProcess second;
