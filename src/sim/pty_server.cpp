@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -240,11 +241,17 @@ private:
     }
 
     void answer(const Frame& command, Clock::time_point now) {
+        const Faults faults = m_server.faults();
+        const Frame current = m_server.answer(command, now);
+        const std::optional<Frame> reply = faults.lag ? m_lastReply : current;
+        m_lastReply = current;
+        if (!reply) {
+            return;
+        }
         const Clock::duration paced =
             m_server.line().paced ? byteTime(toolRate) : Clock::duration{};
         auto previousEnd = now;
-        for (ReplyWrite& write :
-             planReply(m_server.answer(command, now), m_server.faults(), m_random)) {
+        for (ReplyWrite& write : planReply(*reply, faults, m_random)) {
             auto start = previousEnd + write.after;
             if (!m_pending.empty()) {
                 start = std::max(start, m_pending.back().end()); // never overtake an earlier reply
@@ -343,6 +350,7 @@ private:
     Clock::time_point m_wireFree{};             // when the tool's last byte is off the wire
     std::deque<Arrival> m_arrivals;             // in stream order
     std::deque<PendingWrite> m_pending;         // in due order
+    std::optional<Frame> m_lastReply;           // to the frame before, which the lag fault sends
     std::minstd_rand m_random{0x0D400};
     bool m_slaveClosed = false;
     int m_floodRate = 0;

@@ -145,9 +145,10 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
         {"", "COM4 000 19200 none"},
         {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
-         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5",
+         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5 "
+         "--duplicate 0 --lag",
          "COM4 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
-         "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5"},
+         "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5 duplicate=0 lag"},
         {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off",
          "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
@@ -202,6 +203,11 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         // A second frame's reply waits for the whole of the first.
         {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
          kReadP1 + " 00 00 " + kWriteP6, 200'000, "65535 0 0"},
+        // The copy follows the reply's last byte (10 bytes at 19200: 5.2 ms) after the gap.
+        {"--duplicate 0", kReplyP1 + " | " + kReplyP1, kReadP1, 5'200},
+        {"--duplicate 20", kReplyP1 + " | " + kReplyP1, kReadP1, 25'200},
+        {"--lag", "BB 00 05 64 00 00 FF FF EE 67 | BB 00 04 64 00 00 00 00 EE 68", kThreeChanges, 0,
+         "65535 16909060 1"},
         // A drive at 19200 reads no frame of a tool at 9600 or 38400, so changes nothing.
         {"", "", kThreeChanges, 0, "2 0 0", 9600},
         {"", "", kThreeChanges, 0, "2 0 0", 38400},
