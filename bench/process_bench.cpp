@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1); // for every child
     try {
         ConfigHome home(4);
-        dx400::sim::PtyServer drive(4);
+        dx400::sim::PtyServer drive(4, {}, {}, {.paced = false}); // the tool's own figures
         drive.start();
         if (mode == "startup")
             startup(runs, platform);

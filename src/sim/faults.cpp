@@ -115,23 +115,29 @@ std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
     sent[kChecksumIndex] =
         static_cast<std::uint8_t>(frameChecksum(sent) + (faults.badChecksum ? 1 : 0));
 
-    std::vector<ReplyWrite> writes;
-    const auto noise = [&](int count, milliseconds after) {
-        if (count > 0) {
-            writes.push_back(
-                {after, LogKind::Noise, noiseBytes(static_cast<std::size_t>(count), random, true)});
-        }
-    };
-    noise(faults.strayBefore, milliseconds(faults.delayMs));
-    const milliseconds start(writes.empty() ? faults.delayMs : 0);
+    std::vector<ReplyWrite> frame;
     if (faults.splitGapMs) {
         auto* const half = sent.begin() + kFrameSize / 2;
-        writes.push_back({start, LogKind::Tx, {sent.begin(), half}});
-        writes.push_back({milliseconds(*faults.splitGapMs), LogKind::Tx, {half, sent.end()}, true});
+        frame.push_back({milliseconds(0), LogKind::Tx, {sent.begin(), half}});
+        frame.push_back({milliseconds(*faults.splitGapMs), LogKind::Tx, {half, sent.end()}, true});
     } else {
-        writes.push_back({start, LogKind::Tx, {sent.begin(), sent.end()}, true});
+        frame.push_back({milliseconds(0), LogKind::Tx, {sent.begin(), sent.end()}, true});
     }
-    noise(faults.extraAfter, milliseconds(0));
+    std::vector<ReplyWrite> writes;
+    const auto noise = [&](int count) {
+        if (count > 0) {
+            writes.push_back({milliseconds(0), LogKind::Noise,
+                              noiseBytes(static_cast<std::size_t>(count), random, true)});
+        }
+    };
+    noise(faults.strayBefore);
+    writes.insert(writes.end(), frame.begin(), frame.end());
+    if (faults.duplicateGapMs) {
+        frame.front().after = milliseconds(*faults.duplicateGapMs);
+        writes.insert(writes.end(), frame.begin(), frame.end());
+    }
+    noise(faults.extraAfter);
+    writes.front().after = milliseconds(faults.delayMs);
     return writes;
 }
 

@@ -17,18 +17,20 @@ namespace dx400::sim {
 // Ways the simulated drive can misbehave, switched on from the command line, the
 // simulator's console or a test. All off by default.
 struct Faults {
-    bool noReply = false;           // frames are read and logged but never answered
-    int delayMs = 0;                // wait this long before answering
-    bool badStart = false;          // reply starts with BC instead of BB
-    bool badStatus = false;         // reply status 65 instead of 64 (checksum still right)
-    bool badEnd = false;            // reply end byte EF instead of EE
-    std::optional<int> splitGapMs;  // reply written in two halves this far apart
-    int strayBefore = 0;            // random bytes written just before each reply
-    int extraAfter = 0;             // random bytes written just after each reply
-    int floodBytesPerSecond = 0;    // random bytes written all the time at this rate
-    std::optional<int> hangUpAfter; // hang up once this many frames were answered and read
-    bool badChecksum = false;       // reply checksum one more than the right one
-    bool wrongCommand = false;      // reply command code one more than asked (checksum right)
+    bool noReply = false;              // frames are read and logged but never answered
+    int delayMs = 0;                   // wait this long before answering
+    bool badStart = false;             // reply starts with BC instead of BB
+    bool badStatus = false;            // reply status 65 instead of 64 (checksum still right)
+    bool badEnd = false;               // reply end byte EF instead of EE
+    std::optional<int> splitGapMs;     // reply written in two halves, this long between them
+    int strayBefore = 0;               // random bytes written just before each reply
+    int extraAfter = 0;                // random bytes written just after each reply
+    int floodBytesPerSecond = 0;       // random bytes written all the time at this rate
+    std::optional<int> hangUpAfter;    // hang up once this many frames were answered and read
+    bool badChecksum = false;          // reply checksum one more than the right one
+    bool wrongCommand = false;         // reply command code one more than asked (checksum right)
+    std::optional<int> duplicateGapMs; // every reply sent again this long after its last byte
+    bool lag = false; // each frame answered with the reply to the one before, the first not
 
     bool operator==(const Faults&) const = default;
 };
@@ -58,7 +60,7 @@ inline constexpr std::array kFaultSettings{
                  &Faults::badChecksum},
     FaultSetting{"wrong-command", "", "reply command code one more than asked",
                  &Faults::wrongCommand},
-    FaultSetting{"split", "MS", "write each reply in two halves MS milliseconds apart",
+    FaultSetting{"split", "MS", "write each reply in two halves, MS milliseconds between them",
                  &Faults::splitGapMs},
     FaultSetting{"stray", "N", "N random bytes before each reply", &Faults::strayBefore},
     FaultSetting{"extra", "N", "N random bytes after each reply", &Faults::extraAfter},
@@ -66,6 +68,10 @@ inline constexpr std::array kFaultSettings{
                  &Faults::floodBytesPerSecond},
     FaultSetting{"hangup-after", "N", "close the line after answering N frames",
                  &Faults::hangUpAfter},
+    FaultSetting{"duplicate", "MS", "send every reply twice, the copy MS milliseconds after it",
+                 &Faults::duplicateGapMs},
+    FaultSetting{"lag", "", "answer each frame with the reply to the one before, the first not",
+                 &Faults::lag},
 };
 
 // The entry of kFaultSettings called name, or nullptr.
@@ -82,15 +88,17 @@ std::optional<int> parseCount(std::string_view text);
 
 // One write the drive makes in answer to a frame.
 struct ReplyWrite {
-    std::chrono::milliseconds after{0}; // after the previous write, the first after the frame
-    LogKind kind = LogKind::Tx;         // Tx for reply bytes, Noise for stray and extra bytes
+    // After the previous write's last byte, or for the first write after the frame.
+    std::chrono::milliseconds after{0};
+    LogKind kind = LogKind::Tx; // Tx for reply bytes, Noise for stray and extra bytes
     std::vector<std::uint8_t> bytes;
     bool endsReply = false; // the last write of the reply frame itself
 };
 
 // The writes that answer one frame with reply under faults, in order: stray bytes, the
-// reply (whole, or two halves), extra bytes; none under no-reply. A changed status or
-// command code keeps the checksum right, so the checksum is wrong only under bad-checksum.
+// reply (whole, or two halves), its copy, extra bytes; none under no-reply. A changed status
+// or command code keeps the checksum right, so the checksum is wrong only under bad-checksum.
+// (The lag fault is the server's: it holds each reply back for the next frame.)
 std::vector<ReplyWrite> planReply(const Frame& reply, const Faults& faults,
                                   std::minstd_rand& random);
 

@@ -10,14 +10,14 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
     std::vector<ReaderEvent> events;
     std::vector<std::uint8_t> stray;
+    std::size_t pos = 0;
     const auto flushStray = [&] {
         if (!stray.empty()) {
-            events.push_back({LogKind::Stray, stray});
+            events.push_back({LogKind::Stray, stray, pos});
             stray.clear();
         }
     };
 
-    std::size_t pos = 0;
     while (pos < m_buffer.size()) {
         const std::uint8_t byte = m_buffer[pos];
         if (byte != kCommandStart) {
@@ -37,16 +37,16 @@ std::vector<ReaderEvent> FrameReader::feed(std::span<const std::uint8_t> bytes) 
         Frame frame{};
         std::copy_n(first, kFrameSize, frame.begin());
         if (isValidCommand(frame)) {
-            events.push_back({LogKind::Rx, {frame.begin(), frame.end()}});
             pos += kFrameSize;
+            events.push_back({LogKind::Rx, {frame.begin(), frame.end()}, pos});
             continue;
         }
         std::size_t length = 1;
         while (length < kFrameSize && m_buffer[pos + length] != kCommandStart) {
             ++length;
         }
-        events.push_back({LogKind::Bad, {first, first + static_cast<std::ptrdiff_t>(length)}});
         pos += length;
+        events.push_back({LogKind::Bad, {first, first + static_cast<std::ptrdiff_t>(length)}, pos});
     }
     flushStray();
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(pos));

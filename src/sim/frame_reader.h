@@ -10,10 +10,13 @@ namespace dx400::sim {
 
 // What the reader found in the incoming byte stream, in stream order: a valid command
 // frame (Rx), bytes from a 0xAA that did not make one (Bad), or a run of bytes outside
-// any frame (Stray; 0x00 padding is not reported).
+// any frame (Stray; 0x00 padding is not reported). `end` places it in the stream, so the
+// time its last byte arrived can be looked up: the count of bytes up to its last one, of the
+// bytes the reader still held before the feed and the bytes fed.
 struct ReaderEvent {
     LogKind kind = LogKind::Rx;
     std::vector<std::uint8_t> bytes;
+    std::size_t end = 0;
 };
 
 // Cuts command frames out of the bytes the tool writes, however they are split across
@@ -23,6 +26,8 @@ struct ReaderEvent {
 class FrameReader {
 public:
     std::vector<ReaderEvent> feed(std::span<const std::uint8_t> bytes);
+    // The bytes kept for the next feed: the last ones fed, from a 0xAA.
+    std::size_t held() const { return m_buffer.size(); }
 
 private:
     std::vector<std::uint8_t> m_buffer; // bytes from a 0xAA still waiting for the rest

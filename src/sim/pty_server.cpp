@@ -1,6 +1,8 @@
 #include "sim/pty_server.h"
 
 #include "sim/frame_reader.h"
+#include "sim/line_rate.h"
+#include "sim/serial_wire.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -26,11 +29,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kIdleWaitMs = 100;
+constexpr auto kIdleWait = std::chrono::milliseconds(100);
 // While no one holds the slave the master reports hang-up at once; waiting this long
 // between looks keeps that from spinning.
-constexpr int kSlaveClosedWaitMs = 20;
-constexpr int kFloodTickMs = 10;
+constexpr auto kSlaveClosedWait = std::chrono::milliseconds(20);
+constexpr auto kFloodTick = std::chrono::milliseconds(10);
 constexpr std::int64_t kMaxFloodWrite = 4096;
 constexpr int kWriteBlockedWaitMs = 50;
 constexpr auto kLastReplyGrace = std::chrono::seconds(1);
@@ -57,6 +60,12 @@ fs::path portsFolder() {
 // The serving thread's work on a raw pseudo-terminal's master: reads frames, answers them
 // through the server's drive model, writes replies when they fall due, floods, and hangs
 // up the line. Other threads set a request flag and wake it.
+//
+// A paced line: bytes the tool writes come out of the master at once, so each read is put
+// on a model of the wire, after whatever is still crossing it, and what the drive reads of
+// it (garbled when the tool's speed is not the drive's) is cut into frames whose arrival is
+// the end of their last byte; each waits for that moment before it is logged and answered.
+// A reply's bytes go out one by one, each when its stop bit would have crossed the wire.
 class ServeLoop {
 public:
     explicit ServeLoop(PtyServer& server) : m_server(server) {
@@ -88,6 +97,14 @@ public:
     void run() {
         while (!stopRequested) {
             const auto now = Clock::now();
+            const LineSettings line = m_server.line();
+            // A line whose speed nobody set runs at the drive's.
+            const int rate = lineRate(m_master);
+            toolRate = rate > 0 ? rate : line.driveRate;
+            if (std::exchange(m_readable, false)) {
+                readMaster(now, line);
+            }
+            takeArrivals(now);
             writeDue(now);
             flood(now);
             const auto after = m_server.faults().hangUpAfter;
@@ -109,11 +126,30 @@ public:
     std::string device;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> hangUpRequested{false};
+    std::atomic<int> toolRate{0};
 
 private:
+    // A reply write whose bytes go out one by one: byte k when its stop bit would have
+    // crossed the wire, byteTime * (k + 1) after start; all at start on an unpaced line.
     struct PendingWrite {
-        Clock::time_point due;
+        Clock::time_point start;
+        Clock::duration byteTime{};
         ReplyWrite write;
+        std::size_t sent = 0;
+        bool logged = false; // logged as its first byte went onto the wire
+
+        // When there is next something to do: log the write, or put its next byte out.
+        Clock::time_point nextDue() const {
+            return start + byteTime * static_cast<long>(logged ? sent + 1 : 0);
+        }
+        Clock::time_point end() const {
+            return start + byteTime * static_cast<long>(write.bytes.size());
+        }
+    };
+    // What the frame reader found, and when its last byte reached the drive.
+    struct Arrival {
+        Clock::time_point due;
+        ReaderEvent event;
     };
 
     void closeAll() {
@@ -126,20 +162,25 @@ private:
     }
 
     void waitForActivity(Clock::time_point now) {
-        int timeout = kIdleWaitMs;
+        auto wake = now + kIdleWait;
         if (!m_pending.empty()) {
-            const auto left =
-                std::chrono::ceil<std::chrono::milliseconds>(m_pending.front().due - now);
-            timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, kIdleWaitMs));
+            wake = std::min(wake, m_pending.front().nextDue());
+        }
+        if (!m_arrivals.empty()) {
+            wake = std::min(wake, m_arrivals.front().due);
         }
         if (m_floodRate > 0) {
-            timeout = std::min(timeout, kFloodTickMs);
+            wake = std::min(wake, now + kFloodTick);
         }
         if (m_slaveClosed) {
-            timeout = std::min(timeout, kSlaveClosedWaitMs);
+            wake = std::min(wake, now + kSlaveClosedWait);
         }
+        // ppoll, as poll's milliseconds are too coarse for a byte at 115200 (87 us).
+        const auto left = std::chrono::nanoseconds(std::max(wake - now, Clock::duration{}));
+        const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
+                               static_cast<long>(left.count() % 1'000'000'000)};
         pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_master, POLLIN, 0}};
-        if (::poll(fds, m_slaveClosed ? 1 : 2, timeout) < 0) {
+        if (::ppoll(fds, m_slaveClosed ? 1 : 2, &timeout, nullptr) < 0) {
             return;
         }
         if (fds[0].revents & POLLIN) {
@@ -149,20 +190,47 @@ private:
         if (m_slaveClosed) {
             m_slaveClosed = false; // look again on the next round
         } else if (fds[1].revents & POLLIN) {
-            readMaster();
+            m_readable = true;
         } else if (fds[1].revents & (POLLHUP | POLLERR)) {
             m_slaveClosed = true;
         }
     }
 
-    void readMaster() {
+    // Takes what the tool wrote, arrived by now, onto the wire after what is still on it.
+    void readMaster(Clock::time_point now, const LineSettings& line) {
         std::uint8_t buffer[512];
         const ssize_t count = ::read(m_master, buffer, sizeof buffer);
         if (count <= 0) {
             m_slaveClosed = count == 0 || errno == EIO;
             return;
         }
-        for (const ReaderEvent& event : m_reader.feed({buffer, static_cast<std::size_t>(count)})) {
+        const std::span<const std::uint8_t> sent(buffer, static_cast<std::size_t>(count));
+        const int rate = toolRate;
+        const auto start = line.paced ? std::max(now, m_wireFree) : now;
+        m_wireFree = start + byteTime(rate) * count;
+        std::vector<std::uint8_t> bytes;
+        for (const ReceivedByte& byte : receiveBytes(sent, rate, line.driveRate)) {
+            bytes.push_back(byte.value);
+            m_heldTimes.push_back(line.paced ? start + byte.done : now);
+        }
+        // Garbled bytes are logged as such, and only a frame found in them besides.
+        const bool garbled = rate != line.driveRate;
+        for (ReaderEvent& event : m_reader.feed(bytes)) {
+            if (!garbled || event.kind == LogKind::Rx) {
+                m_arrivals.push_back({m_heldTimes[event.end - 1], std::move(event)});
+            }
+        }
+        if (garbled && !bytes.empty()) {
+            m_arrivals.push_back({m_heldTimes.back(), {LogKind::Garbled, bytes}});
+        }
+        m_heldTimes.erase(m_heldTimes.begin(), m_heldTimes.end() - m_reader.held());
+    }
+
+    // Logs what has reached the drive by now, and answers the frames among it.
+    void takeArrivals(Clock::time_point now) {
+        while (!m_arrivals.empty() && m_arrivals.front().due <= now) {
+            const ReaderEvent event = std::move(m_arrivals.front().event);
+            m_arrivals.pop_front();
             m_server.record(event.kind, event.bytes);
             if (event.kind == LogKind::Rx) {
                 Frame command{};
@@ -173,24 +241,44 @@ private:
     }
 
     void answer(const Frame& command, Clock::time_point now) {
-        auto due = now;
-        for (ReplyWrite& write :
-             planReply(m_server.answer(command, now), m_server.faults(), m_random)) {
-            due += write.after;
+        const Faults faults = m_server.faults();
+        const Frame current = m_server.answer(command, now);
+        const std::optional<Frame> reply = faults.lag ? m_lastReply : current;
+        m_lastReply = current;
+        if (!reply) {
+            return;
+        }
+        const Clock::duration paced =
+            m_server.line().paced ? byteTime(toolRate) : Clock::duration{};
+        auto previousEnd = now;
+        for (ReplyWrite& write : planReply(*reply, faults, m_random)) {
+            auto start = previousEnd + write.after;
             if (!m_pending.empty()) {
-                due = std::max(due, m_pending.back().due); // never overtake an earlier reply
+                start = std::max(start, m_pending.back().end()); // never overtake an earlier reply
             }
-            m_pending.push_back({due, std::move(write)});
+            m_pending.push_back({start, paced, std::move(write)});
+            previousEnd = m_pending.back().end();
         }
     }
 
     void writeDue(Clock::time_point now) {
-        while (!m_pending.empty() && m_pending.front().due <= now) {
-            const ReplyWrite write = std::move(m_pending.front().write);
-            m_pending.pop_front();
-            // Logged and counted first, so whoever got the bytes finds them in log and counts.
-            m_server.record(write.kind, write.bytes, write.endsReply);
-            writeBytes(write.bytes);
+        while (!m_pending.empty() && m_pending.front().nextDue() <= now) {
+            PendingWrite& front = m_pending.front();
+            const std::vector<std::uint8_t>& bytes = front.write.bytes;
+            if (!front.logged) {
+                // Logged and counted first, so whoever got the bytes finds them in log and counts.
+                m_server.record(front.write.kind, bytes, front.write.endsReply);
+                front.logged = true;
+            }
+            const std::size_t due =
+                front.byteTime > Clock::duration{}
+                    ? std::min<std::size_t>(bytes.size(), (now - front.start) / front.byteTime)
+                    : bytes.size();
+            writeBytes(std::span(bytes).subspan(front.sent, due - front.sent));
+            front.sent = due;
+            if (front.sent == bytes.size()) {
+                m_pending.pop_front();
+            }
         }
     }
 
@@ -255,9 +343,14 @@ private:
 
     PtyServer& m_server;
     int m_master = -1;
-    int m_wakeFd = -1; // an eventfd that wake() writes to
+    int m_wakeFd = -1;       // an eventfd that wake() writes to
+    bool m_readable = false; // the master has bytes to read
     FrameReader m_reader;
-    std::deque<PendingWrite> m_pending; // in due order
+    std::vector<Clock::time_point> m_heldTimes; // when each byte the reader holds arrived
+    Clock::time_point m_wireFree{};             // when the tool's last byte is off the wire
+    std::deque<Arrival> m_arrivals;             // in stream order
+    std::deque<PendingWrite> m_pending;         // in due order
+    std::optional<Frame> m_lastReply;           // to the frame before, which the lag fault sends
     std::minstd_rand m_random{0x0D400};
     bool m_slaveClosed = false;
     int m_floodRate = 0;
@@ -265,8 +358,9 @@ private:
     std::int64_t m_floodSent = 0;
 };
 
-PtyServer::PtyServer(int portNumber, const Faults& faults, const Inputs& inputs)
-    : m_portNumber(portNumber), m_faults(faults) {
+PtyServer::PtyServer(int portNumber, const Faults& faults, const Inputs& inputs,
+                     const LineSettings& line)
+    : m_portNumber(portNumber), m_faults(faults), m_line(line) {
     m_model.setInputs(inputs);
 }
 
@@ -397,6 +491,20 @@ Faults PtyServer::faults() const {
 void PtyServer::setFaults(const Faults& faults) {
     std::lock_guard lock(m_mutex);
     m_faults = faults;
+}
+
+int PtyServer::toolRate() const {
+    return m_loop ? m_loop->toolRate.load() : 0;
+}
+
+LineSettings PtyServer::line() const {
+    std::lock_guard lock(m_mutex);
+    return m_line;
+}
+
+void PtyServer::setLine(const LineSettings& line) {
+    std::lock_guard lock(m_mutex);
+    m_line = line;
 }
 
 void PtyServer::setInputs(const Inputs& inputs) {

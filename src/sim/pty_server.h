@@ -2,6 +2,7 @@
 
 #include "sim/drive_model.h"
 #include "sim/faults.h"
+#include "sim/line_settings.h"
 #include "sim/traffic_log.h"
 
 #include <chrono>
@@ -19,7 +20,7 @@ namespace dx400::sim {
 
 struct TrafficCounts {
     std::size_t framesReceived = 0; // valid command frames
-    std::size_t repliesSent = 0;    // reply frames written in full
+    std::size_t repliesSent = 0;    // reply frames whose last part has started out
     std::size_t badFrames = 0;
     std::size_t strayBytes = 0;     // received outside frames, padding not counted
     std::size_t noiseBytesSent = 0; // written by the stray, extra and flood faults
@@ -49,13 +50,15 @@ class ServeLoop;
 // temporary folder first. A simulator holds an exclusive lock on <folder>/.COMn.lock while
 // it serves, so a second one can tell a live link from one left behind by a crash. Log
 // entries and counts are stored before the bytes are written, so whoever has received a
-// reply already finds it there. The pseudo-terminal is raw from the start, so nothing is
+// reply already finds it there. The line is paced and the drive runs at 19200 unless the
+// LineSettings say otherwise. The pseudo-terminal is raw from the start, so nothing is
 // echoed or translated even before the tool sets the line up. While no one has the device
 // open the server waits quietly; the tool may open and close it any number of times.
 // Every accessor is safe to call from any thread while the server runs.
 class PtyServer {
 public:
-    explicit PtyServer(int portNumber, const Faults& faults = {}, const Inputs& inputs = {});
+    explicit PtyServer(int portNumber, const Faults& faults = {}, const Inputs& inputs = {},
+                       const LineSettings& line = {});
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
@@ -86,6 +89,10 @@ public:
     DriveState driveState() const;
     Faults faults() const;
     void setFaults(const Faults& faults);
+    LineSettings line() const;
+    void setLine(const LineSettings& line);
+    // The line speed the tool set, or the drive's while it set none.
+    int toolRate() const;
     void setInputs(const Inputs& inputs);
 
     // Waits until done(counts()) holds or the timeout passes; returns whether it holds.
@@ -106,6 +113,7 @@ private:
     mutable std::condition_variable m_changed;
     DriveModel m_model;
     Faults m_faults;
+    LineSettings m_line;
     TrafficCounts m_counts;
     std::vector<LogEntry> m_log;
     LogSink m_sink;

@@ -24,6 +24,8 @@ constexpr const char* kConsoleHelp =
     "  inputs DDD               set input 1, 2, 3, e.g. inputs 101\n"
     "  fault NAME [VALUE]       set a fault (on, off or a number)\n"
     "  fault clear              switch every fault off\n"
+    "  line-rate on|off         pace bytes at the tool's line speed, or pass them at once\n"
+    "  drive-speed RATE         the drive's own line speed\n"
     "  hangup                   hang up the line now\n"
     "  quit                     end the simulator\n";
 
@@ -32,7 +34,8 @@ std::string statusText(const PtyServer& server) {
     const DriveState drive = server.driveState();
     std::ostringstream text;
     text << server.portName() << " -> " << server.devicePath()
-         << (counts.hungUp ? " (hung up)" : "") << "\n"
+         << (counts.hungUp ? " (hung up)" : "") << ", "
+         << describeLine(server.toolRate(), server.line()) << "\n"
          << "frames received " << counts.framesReceived << ", replies sent " << counts.repliesSent
          << ", bad frames " << counts.badFrames << ", stray bytes " << counts.strayBytes << "\n"
          << "position " << drive.position << ", jog speed " << drive.jogSpeed << ", output "
@@ -86,6 +89,14 @@ std::string runConsoleLine(const std::string& line, PtyServer& server, bool& qui
         }
         server.setFaults(faults);
         return "faults " + describeFaults(faults) + "\n";
+    }
+    if (isLineSetting(command)) {
+        LineSettings settings = server.line();
+        const std::string error = applyLineSetting(settings, command, first);
+        if (error.empty()) {
+            server.setLine(settings);
+        }
+        return (error.empty() ? describeLine(server.toolRate(), settings) : error) + "\n";
     }
     return (command == "help" ? "" : "unknown command " + command + "\n") + kConsoleHelp;
 }
@@ -158,7 +169,7 @@ int main(int argc, char** argv) {
     }
     const int signalFd = blockEndingSignals();
 
-    PtyServer server(options.port, options.faults, options.inputs);
+    PtyServer server(options.port, options.faults, options.inputs, options.line);
     server.setLogSink([log](const LogEntry& entry) { print(log, formatLogLine(entry) + "\n"); });
     try {
         server.start();

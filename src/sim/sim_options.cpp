@@ -42,6 +42,27 @@ std::string formatInputs(const Inputs& inputs) {
     return text;
 }
 
+std::string applyLineSetting(LineSettings& line, std::string_view name, std::string_view value) {
+    if (name == "line-rate") {
+        if (value != "on" && value != "off") {
+            return "line-rate: expected on or off";
+        }
+        line.paced = value == "on";
+        return {};
+    }
+    const auto rate = parseCount(value);
+    if (!rate || *rate == 0) {
+        return "drive-speed: expected bits per second, e.g. 19200";
+    }
+    line.driveRate = *rate;
+    return {};
+}
+
+std::string describeLine(int toolRate, const LineSettings& line) {
+    return "tool " + std::to_string(toolRate) + " baud, drive " + std::to_string(line.driveRate) +
+           " baud, " + (line.paced ? "paced" : "not paced");
+}
+
 ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
     SimOptions& options = parsed.options;
@@ -54,12 +75,16 @@ ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (fault != nullptr && fault->isSwitch()) {
             fault->set(options.faults, "on");
-        } else if (fault == nullptr && name != "port" && name != "inputs" && name != "log") {
+        } else if (fault == nullptr && !isLineSetting(name) && name != "port" && name != "inputs" &&
+                   name != "log") {
             error = "unknown option " + argument;
         } else if (i + 1 == arguments.size()) {
             error = argument + " needs a value";
         } else if (const std::string& value = arguments[++i]; fault != nullptr) {
             error = fault->set(options.faults, value);
+            error.insert(0, error.empty() ? "" : "--");
+        } else if (isLineSetting(name)) {
+            error = applyLineSetting(options.line, name, value);
             error.insert(0, error.empty() ? "" : "--");
         } else if (name == "port") {
             const auto port = parsePortName(value);
@@ -84,6 +109,11 @@ std::string usageText() {
         "  --port COMn        port to publish (default COM4)\n"
         "  --inputs DDD       input 1, input 2, input 3 as 0/1 digits (default 000)\n"
         "  --log FILE         write the traffic log to FILE instead of standard output\n"
+        "  --line-rate on|off on (default): every byte takes its time on the wire at the\n"
+        "                     speed the tool set, both ways (10 bits: 83 ms a reply at 1200),\n"
+        "                     so the tool meets a real line's timing; off: bytes pass at once\n"
+        "  --drive-speed RATE the drive's own line speed (default 19200); bytes the tool sends\n"
+        "                     at another speed reach the drive garbled, as a UART reads them\n"
         "  --help             show this text\n\n"
         "Faults (on the console: fault NAME on|off|VALUE):\n";
     constexpr std::size_t kColumn = 19;
@@ -92,9 +122,12 @@ std::string usageText() {
         option.resize(std::max(option.size() + 1, kColumn), ' ');
         text += "  " + option + std::string(fault.help) + "\n";
     }
-    text += "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP <hex bytes>\n"
-            "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"
-            "the end of standard input does not end it.\n";
+    text +=
+        "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP|GARBLED <hex>\n"
+        "RX is stamped when a frame's last byte has reached the drive, TX when a reply's\n"
+        "first byte goes out; GARBLED is what the drive read at another speed than the tool's.\n"
+        "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"
+        "the end of standard input does not end it.\n";
     return text;
 }
 

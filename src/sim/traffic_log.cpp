@@ -13,7 +13,7 @@ std::int64_t monotonicMicros() {
 }
 
 std::string formatLogLine(const LogEntry& entry) {
-    static constexpr const char* kNames[] = {"RX", "TX", "BAD", "STRAY", "NOISE", "HUP"};
+    static constexpr const char* kNames[] = {"RX", "TX", "BAD", "STRAY", "NOISE", "HUP", "GARBLED"};
     std::string line = std::to_string(entry.timeUs) + " " + kNames[static_cast<int>(entry.kind)];
     if (!entry.bytes.empty()) {
         line += " " + toHex(entry.bytes);

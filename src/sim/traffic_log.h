@@ -8,12 +8,13 @@ namespace dx400::sim {
 
 // What one log line records.
 enum class LogKind {
-    Rx,     // a valid command frame received
-    Tx,     // reply bytes written (a split reply gives two lines)
-    Bad,    // received bytes from 0xAA that did not make a valid frame
-    Stray,  // received bytes outside any frame (0x00 padding is not logged)
-    Noise,  // random bytes written on purpose by a fault (stray, extra, flood)
-    HangUp, // the line was hung up (no bytes)
+    Rx,      // a valid command frame received
+    Tx,      // reply bytes written (a split reply gives two lines)
+    Bad,     // received bytes from 0xAA that did not make a valid frame
+    Stray,   // received bytes outside any frame (0x00 padding is not logged)
+    Noise,   // random bytes written on purpose by a fault (stray, extra, flood)
+    HangUp,  // the line was hung up (no bytes)
+    Garbled, // what the drive read of bytes the tool sent at another line speed than its own
 };
 
 struct LogEntry {

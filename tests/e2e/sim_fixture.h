@@ -22,10 +22,10 @@ struct SimFixture {
     std::unique_ptr<Form1> window;
     test::MessageCatcher messages;
 
-    explicit SimFixture(const sim::Faults& faults = {}) {
+    explicit SimFixture(const sim::Faults& faults = {}, const sim::LineSettings& line = {}) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         test::linkPortsToNothing(4);
-        drive = std::make_unique<sim::PtyServer>(4, faults);
+        drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{}, line);
         drive->start();
         window = std::make_unique<Form1>(std::make_unique<QtSerialPort>());
     }

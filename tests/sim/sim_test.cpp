@@ -3,6 +3,7 @@
 // the dx400-sim program itself does (console, log lines, refusal, signals).
 #include "sim/frame_reader.h"
 #include "sim/pty_server.h"
+#include "sim/serial_wire.h"
 #include "sim/sim_options.h"
 
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sstream>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -51,24 +53,39 @@ std::vector<std::uint8_t> hexBytes(const std::string& text) {
     return bytes;
 }
 
-// Opens the port as the tool does, writes the frames, each with its two 00 bytes, and
-// reads until count bytes came or none came for the timeout; returns what came.
-std::vector<std::uint8_t> exchange(const std::filesystem::path& port, const std::string& frames,
-                                   std::size_t count, int timeoutMs) {
+// What came back from the drive, with CLOCK_MONOTONIC times in microseconds as in its log.
+struct Exchanged {
+    std::vector<std::uint8_t> bytes;
+    std::int64_t sentUs = 0, firstUs = 0, lastUs = 0; // the first write, first and last bytes
+};
+
+// Opens the port as the tool does, at rate (0: leaves the speed unset), writes the frames,
+// each with its two 00 bytes, `chunk` bytes a write, and reads until count bytes came or
+// none came for the timeout.
+Exchanged exchange(const std::filesystem::path& port, const std::string& frames, std::size_t count,
+                   int timeoutMs, int rate = 0, std::size_t chunk = 99) {
     const int line = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios settings{}; // glibc's cfsetspeed takes 1200 for B1200
+    if (rate > 0 && ::tcgetattr(line, &settings) == 0 && ::cfsetspeed(&settings, rate) == 0)
+        ::tcsetattr(line, TCSANOW, &settings);
     const auto sent = hexBytes(frames + " 00 00");
-    const bool wrote = ::write(line, sent.data(), sent.size()) == std::ssize(sent);
-    std::vector<std::uint8_t> bytes(wrote ? count : 0);
-    std::size_t got = 0;
-    for (pollfd ready{line, POLLIN, 0}; got < bytes.size() && ::poll(&ready, 1, timeoutMs) > 0;) {
-        const ssize_t n = ::read(line, &bytes[got], count - got);
-        if (n <= 0)
+    Exchanged got{{}, monotonicMicros()};
+    for (std::size_t i = 0;
+         i < sent.size() && ::write(line, &sent[i], std::min(chunk, sent.size() - i)) > 0;)
+        i += chunk;
+    got.bytes.resize(count);
+    std::size_t n = 0;
+    for (pollfd ready{line, POLLIN, 0}; n < count && (::poll(&ready, 1, timeoutMs) > 0);) {
+        const ssize_t read = ::read(line, &got.bytes[n], count - n);
+        if (read <= 0)
             break;
-        got += static_cast<std::size_t>(n);
+        got.firstUs = n == 0 ? monotonicMicros() : got.firstUs;
+        n += static_cast<std::size_t>(read);
+        got.lastUs = monotonicMicros();
     }
     ::close(line);
-    bytes.resize(got);
-    return bytes;
+    got.bytes.resize(n);
+    return got;
 }
 
 // True once done() holds, checked every 20 ms for at most five seconds.
@@ -79,16 +96,19 @@ template <typename Done> bool eventually(Done done) {
     return false;
 }
 
+// Each event with the end of its last byte, counted from the bytes the reader held.
 TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{kReadP1 + " 00 00 " + kWriteP6 + " 00 00"}, {"RX " + kReadP1, "RX " + kWriteP6}},
-        {words(kReadP1 + " 00 00"), {"RX " + kReadP1}}, // one byte per read
+        {{kReadP1 + " 00 00 " + kWriteP6 + " 00 00"},
+         {"RX " + kReadP1 + " @10", "RX " + kWriteP6 + " @22"}},
+        {words(kReadP1 + " 00 00"), {"RX " + kReadP1 + " @10"}}, // one byte per read
         {{"AA 00 06 01 00 00 00 00 EE 08 00 00 " + kReadP1},
-         {"BAD AA 00 06 01 00 00 00 00 EE 08", "RX " + kReadP1}},
-        {{"AA 12 34 " + kReadP1}, {"BAD AA 12 34", "RX " + kReadP1}},
+         {"BAD AA 00 06 01 00 00 00 00 EE 08 @10", "RX " + kReadP1 + " @22"}},
+        {{"AA 12 34 " + kReadP1}, {"BAD AA 12 34 @3", "RX " + kReadP1 + " @13"}},
         {{"AA 00 06 01 00 00 00 AA 00", "05 06 00 00 FF FF EE 09 00 00"},
-         {"BAD AA 00 06 01 00 00 00", "RX " + kWriteP6}},
-        {{"12 00 34 56 00 00 " + kReadP1}, {"STRAY 12", "STRAY 34 56", "RX " + kReadP1}},
+         {"BAD AA 00 06 01 00 00 00 @7", "RX " + kWriteP6 + " @17"}},
+        {{"12 00 34 56 00 00 " + kReadP1},
+         {"STRAY 12 @1", "STRAY 34 56 @4", "RX " + kReadP1 + " @16"}},
     };
     for (const auto& [reads, expected] : cases) {
         SCOPED_TRACE(reads.front());
@@ -96,27 +116,53 @@ TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
         std::vector<std::string> events;
         for (const std::string& read : reads)
             for (const ReaderEvent& event : reader.feed(hexBytes(read)))
-                events.push_back(formatLogLine({0, event.kind, event.bytes}).substr(2));
+                events.push_back(formatLogLine({0, event.kind, event.bytes}).substr(2) + " @" +
+                                 std::to_string(event.end));
         EXPECT_EQ(events, expected);
+    }
+}
+
+// Bytes sent at one speed as a UART at another reads them, each byte with the microsecond
+// its stop bit ends. At 9600 a bit lasts two of the drive's; 00's stop bit samples 0.
+TEST(SerialWire, AUartReadsWhatItsOwnSpeedMakesOfTheBits) {
+    const std::tuple<std::string, int, int, std::string> cases[] = {
+        {"AA 00", 19200, 19200, "AA@521 00@1042"},
+        {"AA 00 AA", 9600, 19200, "98@521 E6@1042 98@2604 E6@3125"},
+        {"AA", 38400, 19200, "F8@521"},
+        {"AA", 1200, 19200, ""}, // a bit lasts 16 of the drive's: every byte lacks its stop bit
+    };
+    for (const auto& [sent, senderRate, receiverRate, expected] : cases) {
+        std::string read;
+        for (const ReceivedByte& byte : receiveBytes(hexBytes(sent), senderRate, receiverRate))
+            read += (read.empty() ? "" : " ") + toHex(std::vector{byte.value}) + "@" +
+                    std::to_string((byte.done.count() + 500) / 1000);
+        EXPECT_EQ(read, expected) << sent << " at " << senderRate;
     }
 }
 
 TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", "COM4 000 none"},
-        {"--port com255 --inputs 100 --log f --help", "COM255 100 log f help none"},
+        {"", "COM4 000 19200 none"},
+        {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
-         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5",
-         "COM4 000 no-reply delay=250 bad-start bad-status bad-end bad-checksum wrong-command "
-         "split=0 stray=3 extra=2 flood=1000 hangup-after=5"},
+         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5 "
+         "--duplicate 0 --lag",
+         "COM4 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
+         "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5 duplicate=0 lag"},
+        {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off",
+         "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
         {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
+        {"--drive-speed 0", "--drive-speed: expected bits per second, e.g. 19200"},
+        {"--line-rate no", "--line-rate: expected on or off"},
         {"--fast", "unknown option --fast"},
     };
     for (const auto& [line, expected] : cases) {
         const ParsedOptions parsed = parseArguments(words(line));
         const SimOptions& o = parsed.options;
         const std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) +
+                                 " " + std::to_string(o.line.driveRate) +
+                                 (o.line.paced ? "" : " at once") +
                                  (o.logFile.empty() ? "" : " log " + o.logFile) +
                                  (o.help ? " help " : " ") + describeFaults(o.faults);
         EXPECT_EQ(parsed.error.empty() ? text : parsed.error, expected) << line;
@@ -131,27 +177,43 @@ std::string shown(const LogEntry& entry) {
                                         : toHex(entry.bytes);
 }
 
+// Three frames that each change the drive: parameter 6 to 65535, to position 16909060,
+// output on.
+const std::string kThreeChanges =
+    kWriteP6 + " 00 00 AA 00 04 00 01 02 03 04 EE 0E 00 00 " + "AA 00 0B 01 00 00 00 01 EE 0D";
+
 TEST(PtyServer, PutsEachFaultOnTheLine) {
     struct Case {
         std::string options;
         std::string writes; // after the frames, writes apart by "|"
         std::string frames = kReadP1;
+        int gapUs = 0;               // at least before the last reply write, less 20%
+        std::string state = "2 0 0"; // parameter 6, position, output after the frames
+        int rate = 0;                // the tool's line speed; 0 leaves it unset (19200)
     };
     const Case cases[] = {
         {"", kReplyP1},
         {"--bad-start --bad-status --bad-end --bad-checksum --wrong-command",
          "BC 00 07 65 00 00 00 14 EF 81"},
         {"--no-reply", ""},
-        {"--delay 300", kReplyP1},
-        {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E"},
+        {"--delay 300", kReplyP1, kReadP1, 300'000},
+        {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E", kReadP1, 300'000},
         {"--stray 1000 --extra 3", "1000 random | " + kReplyP1 + " | 3 random"},
         {"--hangup-after 1 --split 50", "BB 00 06 64 00 | 00 00 14 EE 7E | HUP"},
         // A second frame's reply waits for the whole of the first.
         {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
-         kReadP1 + " 00 00 " + kWriteP6},
+         kReadP1 + " 00 00 " + kWriteP6, 200'000, "65535 0 0"},
+        // The copy follows the reply's last byte (10 bytes at 19200: 5.2 ms) after the gap.
+        {"--duplicate 0", kReplyP1 + " | " + kReplyP1, kReadP1, 5'200},
+        {"--duplicate 20", kReplyP1 + " | " + kReplyP1, kReadP1, 25'200},
+        {"--lag", "BB 00 05 64 00 00 FF FF EE 67 | BB 00 04 64 00 00 00 00 EE 68", kThreeChanges, 0,
+         "65535 16909060 1"},
+        // A drive at 19200 reads no frame of a tool at 9600 or 38400, so changes nothing.
+        {"", "", kThreeChanges, 0, "2 0 0", 9600},
+        {"", "", kThreeChanges, 0, "2 0 0", 38400},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.options);
+        SCOPED_TRACE(c.options + " at " + std::to_string(c.rate));
         const Faults faults = parseArguments(words(c.options)).options.faults;
         PtyServer server(4, faults);
         server.start();
@@ -159,7 +221,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
             faults.strayBefore + faults.extraAfter +
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
         const auto got = exchange(home.link("COM4"), c.frames, std::max<std::size_t>(size, 1),
-                                  size > 0 ? 3000 : 300);
+                                  size > 0 ? 3000 : 300, c.rate);
         server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
 
         const std::vector<LogEntry> log = server.log();
@@ -168,20 +230,55 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         std::int64_t lastGapUs = 0; // before the last reply write
         for (std::size_t i = 1; i < log.size(); ++i) {
             const LogEntry& entry = log[i];
-            if (entry.kind == LogKind::Rx)
+            if (entry.kind == LogKind::Rx || entry.kind == LogKind::Garbled)
                 continue;
             writes += (writes.empty() ? "" : " | ") + shown(entry);
             written.insert(written.end(), entry.bytes.begin(), entry.bytes.end());
             lastGapUs = entry.kind == LogKind::Tx ? entry.timeUs - log[i - 1].timeUs : lastGapUs;
         }
         EXPECT_EQ(writes, c.writes);
-        EXPECT_EQ(got, written);
-        EXPECT_EQ(std::ranges::count(got, 0xBB),
-                  std::ranges::count(words(c.writes), std::string("BB")))
+        EXPECT_EQ(got.bytes, written);
+        const auto replies = std::ranges::count(words(c.writes), std::string("BB"));
+        EXPECT_EQ(std::ranges::count(got.bytes, 0xBB), replies)
             << "no random byte may pose as a reply's start";
-        EXPECT_GE(lastGapUs, std::max(faults.delayMs, faults.splitGapMs.value_or(0)) * 800);
-        const TrafficCounts counts = server.counts();
-        EXPECT_EQ(counts.repliesSent, faults.noReply ? 0 : counts.framesReceived);
+        EXPECT_EQ(server.counts().repliesSent, std::ranges::count_if(words(c.writes), [](auto& w) {
+                      return w == "BB" || w == "BC";
+                  }));
+        EXPECT_GE(lastGapUs, c.gapUs * 8 / 10);
+        EXPECT_EQ(std::ranges::count(log, LogKind::Garbled, &LogEntry::kind) > 0,
+                  c.rate == 9600 || c.rate == 38400);
+        const DriveState state = server.driveState();
+        EXPECT_EQ(std::to_string(state.parameters.at(6)) + " " + std::to_string(state.position) +
+                      " " + std::to_string(state.output),
+                  c.state);
+    }
+}
+
+// Both ways a byte takes ten bit times at the tool's speed, unless the line is not paced:
+// the frame (written a byte at a time) reaches the drive (RX), then the reply's first and
+// last bytes reach the tool, the first after the drive logged it (TX).
+TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
+    const std::pair<int, std::string> cases[] = {{1200, "--drive-speed 1200"},
+                                                 {115200, "--drive-speed 115200"},
+                                                 {1200, "--drive-speed 1200 --line-rate off"}};
+    for (const auto& [rate, options] : cases) {
+        SCOPED_TRACE(options);
+        const LineSettings line = parseArguments(words(options)).options.line;
+        PtyServer server(4, {}, {}, line);
+        server.start();
+        const Exchanged got = exchange(home.link("COM4"), kReadP1, 10, 3000, rate, 1);
+        const std::vector<LogEntry> log = server.log();
+        ASSERT_EQ(toHex(got.bytes), kReplyP1);
+        EXPECT_LE(log.at(1).timeUs, got.firstUs);
+        const std::pair<std::int64_t, int> spans[] = {// in microseconds, and bytes on the wire
+                                                      {log[0].timeUs - got.sentUs, 10},
+                                                      {got.firstUs - log[0].timeUs, 1},
+                                                      {got.lastUs - log[0].timeUs, 10}};
+        for (const auto& [us, bytes] : spans) {
+            const double wireUs = bytes * 10e6 / rate;
+            EXPECT_GE(us, line.paced ? 0.8 * wireUs : 0) << bytes;
+            EXPECT_LE(us, line.paced ? 1.5 * wireUs + 50'000 : 10 * 10e6 / rate / 2) << bytes;
+        }
     }
 }
 
@@ -206,23 +303,28 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
 
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "100"});
+    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "011", "--drive-speed", "38400"});
     ASSERT_TRUE(eventually(
         [&] { return std::filesystem::read_symlink(link, home.ignored) != "/dev/pts/999999"; }));
-    EXPECT_EQ(toHex(exchange(
-                  link, "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C",
-                  10, 3000)),
-              "BB 00 0C 64 00 00 00 01 EE 71");
+    const std::string frames =
+        "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C";
+    EXPECT_EQ(toHex(exchange(link, frames, 10, 3000, 38400).bytes),
+              "BB 00 0C 64 00 01 01 00 EE 72");
     // The console answers on standard output; the end of standard input does not end it.
-    sim.write("status\n");
+    sim.write("status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\n");
     sim.closeWriteChannel();
     QByteArray printed;
     EXPECT_TRUE(eventually([&] {
         sim.waitForReadyRead(20);
         printed += sim.readAll();
-        return printed.contains("frames received 1, replies sent 1, bad frames 1, stray bytes 2\n");
+        return printed.contains("tool 38400 baud, drive 38400 baud, not paced\n"
+                                "drive-speed: expected bits per second, e.g. 19200\n"
+                                "tool 38400 baud, drive 9600 baud, not paced\n");
     })) << printed.toStdString();
-    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 00 00 01 EE 71\n"));
+    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 01 01 00 EE 72\n"));
+    EXPECT_TRUE(
+        printed.contains(", tool 38400 baud, drive 38400 baud, paced\n"
+                         "frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
 
     QProcess second;
     second.setProcessChannelMode(QProcess::MergedChannels);
