@@ -99,6 +99,10 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     hangUp.hangUpAfter = 1;
     noisy.strayBefore = 5;
     noisy.extraAfter = 3;
+    Faults twice, twiceLate, lagging;
+    twice.duplicateGapMs = 0;
+    twiceLate.duplicateGapMs = 20;
+    lagging.lag = true;
     silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
     badChecksum.badChecksum = wrongCommand.wrongCommand = true;
     const Case cases[] = {
@@ -161,6 +165,20 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          wrongCommand},
         {"jog ror 300 --for 5", 4, "AA 00 01 00 00 00 01 2C EE 2E",
          "lost during the jog: no stop frame went out, the motor may still be running", hangUp},
+        // A drive answering twice or one request late never passes for a sound one.
+        {"read current", 5, "AA 00 06 01 00 00 00 00 EE 07",
+         "unasked reply BB  00  06  64  00  00  00  14  EE  7E after the reply to AA  00  06  01",
+         twice},
+        // Come during the pause after a write, it puts that write in doubt, which goes again.
+        {"--retries 1 write current=1 stop-current=2", 5,
+         "AA 00 05 01 00 00 00 01 EE 07 | AA 00 05 01 00 00 00 01 EE 07",
+         "after the reply to AA  00  05  01  00  00  00  01  EE  07, sent 2 times", twiceLate},
+        {"--timeout 100 read current", 4, "AA 00 06 01 00 00 00 00 EE 07", "no reply", lagging},
+        {"--timeout 100 --retries 1 read current stop-current", 5,
+         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07 | "
+         "AA 00 0C 01 00 00 00 00 EE 0D",
+         "not answer in step after a reply to AA  00  06  01  00  00  00  00  EE  07 went missing",
+         lagging},
         // Stray bytes before each reply and noise after it are passed over.
         {"--json read current position", 0, "AA 00 06 01 00 00 00 00 EE 07 | " + kPosition,
          R"({"current":20,"line-speed":19200,"port":"COM4","position":0})", noisy},
