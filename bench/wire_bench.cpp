@@ -81,9 +81,10 @@ Clicked click(sim::PtyServer& drive, Form1& window, const char* name, std::size_
 }
 
 // Times of `dx400ctl read` runs in µs: start to exit, start to the first request on the
-// wire, and the first request to the sixth reply.
+// wire, the first request to the sixth reply (the simulator's stamps), and on a paced line
+// the first request's first byte to the sixth reply's last.
 struct CtlRead {
-    std::vector<double> exitUs, firstFrameUs, exchangesUs;
+    std::vector<double> exitUs, firstFrameUs, exchangesUs, wireUs;
 };
 
 // Runs `dx400ctl read` (the six parameters) `runs` times after one warm-up run. This
@@ -117,6 +118,9 @@ CtlRead timeCtlRead(sim::PtyServer& drive, int runs) {
         times.exitUs.push_back(exitUs - startUs);
         times.firstFrameUs.push_back(rx[0] - startUs);
         times.exchangesUs.push_back(tx[5] - rx[0]);
+        // A request is stamped when its tenth byte reached the drive, a reply when its
+        // first byte left.
+        times.wireUs.push_back(tx[5] + 10 * kLineUsPerByte - (rx[0] - 10 * kLineUsPerByte));
     }
     ::close(holder);
     return times;
@@ -128,6 +132,10 @@ int run(int argc, char** argv) {
     sim::PtyServer drive(4, {}, {}, {.paced = false});
     drive.start();
     const CtlRead ctlRead = timeCtlRead(drive, option(argc, argv, "--ctl-runs", 15));
+    // Figure 10: the same at a real line's pace, 19200 baud, which the simulator keeps.
+    drive.setLine({});
+    const CtlRead pacedRead = timeCtlRead(drive, option(argc, argv, "--ctl-runs", 15));
+    drive.setLine({.paced = false});
     Form1 window(std::make_unique<QtSerialPort>());
     MessageCloser messages;
     connectWindow(window);
@@ -230,6 +238,40 @@ int run(int argc, char** argv) {
         .print("READ ALL pauses 100 ms after each reply; dx400ctl sends the next request at once");
     summaryRow("9. dx400ctl: start to first frame on the wire (ms)", ctlRead.firstFrameUs, 2, 1e-3)
         .print("process start to the simulator's stamp of the first request");
+
+    // Figure 10: READ ALL and dx400ctl read at a real line's pace.
+    drive.setLine({});
+    std::vector<double> pacedAll;
+    for (int i = option(argc, argv, "--read-all", 15); i > 0; --i) {
+        const Clicked c = click(drive, window, "cmd_RData", kFrames);
+        pacedAll.push_back(c.idleUs - c.startUs);
+    }
+    constexpr double kWireFloorUs = kFrames * (12 + 10) * kLineUsPerByte;
+    const double allFloor = kFrames * kPauseUs + kWireFloorUs;
+    summaryRow("10. READ ALL at 19200 baud line pace: click to sixth box filled (ms)", pacedAll, 2,
+               1e-3)
+        .goal("≤ 1.03 × floor (6 × 100 ms + 6 × 22 bytes at 19200 = " + fixed(allFloor / 1000, 2) +
+                  " ms)",
+              fixed(median(pacedAll) / allFloor, 4) + " (worst " +
+                  fixed(worst(pacedAll) / allFloor, 4) + ")",
+              worst(pacedAll) <= 1.03 * allFloor)
+        .print("the window pauses 100 ms after each reply");
+    std::vector<double> wireRatios;
+    for (double us : pacedRead.wireUs)
+        wireRatios.push_back(us / kWireFloorUs);
+    summaryRow("10. dx400ctl read at 19200 baud line pace: first request's first byte to sixth "
+               "reply's last byte (ms)",
+               pacedRead.wireUs, 2, 1e-3)
+        .goal("≤ 1.10 × the wire's floor (6 × 22 bytes at 19200 = " +
+                  fixed(kWireFloorUs / 1000, 2) + " ms)",
+              fixed(median(wireRatios), 4) + " (worst " + fixed(worst(wireRatios), 4) + ")",
+              median(wireRatios) <= 1.10)
+        .print("every reply checked, each request sent once the reply before passed; the two "
+               "padding bytes of a request cross while its reply comes back");
+    summaryRow("10. dx400ctl read at 19200 baud line pace: start to exit (ms)", pacedRead.exitUs, 2,
+               1e-3)
+        .print("includes the settle time after the last reply (30 ms and a byte) that catches a "
+               "second reply, and the port's drain and close");
     return messages.status();
 }
 
