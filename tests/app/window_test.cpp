@@ -352,35 +352,47 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
     }
 }
 
-TEST(WindowClicks, EveryCloseAfterAWriteDrainsTheLineFirst) {
-    using Act = std::function<void(std::unique_ptr<ConnectedWindow>&)>;
-    const std::tuple<const char*, Act, const char*> cases[] = {
-        {"EXIT", [](auto& w) { click(w->window, "CMD3"); }, "write drain close"},
-        {"window closed",
-         [](auto& w) {
-             click(w->window, "cmd_ROR");
-             w->window.close();
-         },
-         "write drain close"},
-        {"window destroyed unclosed, as when the program is made to quit",
-         [](auto& w) {
-             click(w->window, "mtr_STOP");
-             w.reset();
-         },
-         "write drain close"},
-        {"line lost on a write",
-         [](auto& w) {
-             w->port->failWrites = true;
-             click(w->window, "mtr_STOP");
-         },
-         "drain close"},
+TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
+    using Act = std::function<void(std::unique_ptr<FakeWindow>&)>;
+    const auto close = [](auto& w) {
+        w->window.close();
     };
-    for (const auto& [name, act, events] : cases) {
-        auto w = std::make_unique<ConnectedWindow>();
+    const std::tuple<const char*, Act, bool, const char*, const char*, int> cases[] = {
+        // how it ends after a jog to the right, connected, the port's events then, the
+        // command byte TX DATA shows, messages
+        {"EXIT", [](auto& w) { click(w->window, "CMD3"); }, true, "write 3 drain close", "03", 0},
+        {"window closed", close, true, "write 3 drain close", "03", 0},
+        {"window destroyed unclosed, as when the program is made to quit",
+         [](auto& w) { w.reset(); }, true, "write 3 drain close", "", 0},
+        {"line lost, then closed",
+         [&](auto& w) {
+             w->port->loseLine();
+             close(w);
+         },
+         true, "drain close", "01", 1},
+        {"line lost on the stop frame",
+         [&](auto& w) {
+             w->port->failWrites = true;
+             close(w);
+         },
+         true, "drain close", "", 0},
+        {"closed before connecting", close, false, "", "", 0},
+    };
+    for (const auto& [name, act, connected, events, shown, messages] : cases) {
+        SCOPED_TRACE(name);
+        auto w = std::make_unique<FakeWindow>();
+        if (connected) {
+            click(w->window, "통신연결버튼");
+            click(w->window, "cmd_ROR");
+        }
         const std::shared_ptr<QStringList> seen = w->port->events;
         seen->clear();
         act(w);
-        EXPECT_EQ(seen->join(' '), events) << name;
+        EXPECT_EQ(seen->join(' '), events);
+        if (w) {
+            EXPECT_EQ(w->text("txt_tx").mid(8, 2), shown);
+            EXPECT_EQ(w->messages.texts.size(), messages);
+        }
     }
     // EXIT ends the program: the application's event loop returns.
     ConnectedWindow w;
