@@ -33,7 +33,7 @@ bool looksConnected(const FakeWindow& w, bool connected) {
 
 } // namespace
 
-TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts) {
+TEST(WindowStartup, OnlyTheConnectControlsRespondAndThePortsThatOpenAreListed) {
     FakeWindow w;
     EXPECT_TRUE(looksConnected(w, false));
     EXPECT_EQ(w.port->events->join(' ').count("open drain close"), 3) << "COM1, COM4, COM10";
@@ -45,20 +45,6 @@ TEST(WindowStartup, OnlyTheConnectControlsRespondAndTheBoxesHoldTheirFirstTexts)
     auto* ports = control<QComboBox>(w.window, "Combo_0");
     auto* speeds = control<QComboBox>(w.window, "Combo_1");
     EXPECT_EQ(ports->currentText() + speeds->currentText(), "COM419200");
-    const std::tuple<const char*, const char*, int> boxes[] = {
-        {"Text_WDATA2", "20", 2}, {"Text_WDATA3", "4", 2}, {"Text_VMAX", "800", 4},
-        {"Text_ACCEL", "10", 4},  {"Text_HSPD", "500", 4}, {"Text_REL", "2", 1},
-        {"Text_PULSE", "0", 7},   {"Txt_Jog", "300", 4},   {"Text_RPOS", "0", 0},
-        {"Text_RDATA2", "", 0},   {"txt_tx", "", 0},       {"rx_txt", "", 0}};
-    for (const auto& [name, text, limit] : boxes) {
-        EXPECT_EQ(w.text(name), text) << name;
-        EXPECT_EQ(w.box(name)->maxLength(), limit ? limit : std::numeric_limits<int>::max());
-    }
-    EXPECT_EQ(w.window.windowTitle() + control<QPushButton>(w.window, "CMD_OUT")->text(),
-              "DX-400출력ON");
-    EXPECT_EQ(control(w.window, "Label12")->font().pointSizeF(), 9.75);
-    EXPECT_EQ(control(w.window, "Frame1")->font().pointSizeF(), 11.25);
-
     EXPECT_EQ(w.window.focusWidget(), control(w.window, "Combo_0"));
 }
 
@@ -327,7 +313,6 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 02 00 00 00 01 2C EE 2F",
          {{"CMD_OUT", "출력ON"}, {"txt_tx", ""}, {"cmd_ROL", red}},
          {kLineLost}},
-        {"read all on a lost line", {loseLineOnWrite, press("cmd_RData")}, "", {}, {kLineLost}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
