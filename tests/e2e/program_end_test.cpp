@@ -43,7 +43,8 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
             setrlimit(RLIMIT_CORE, &none);
         });
         child.start(DX400_WINDOW_CHILD, QString(steps).split(' ', Qt::SkipEmptyParts));
-        while (!child.readAllStandardOutput().contains("started"))
+        // Started with the tool's look, naming its desktop file for the desktop's icon.
+        while (!child.readAllStandardOutput().contains("started 굴림 io.github.dx400.dx400"))
             ASSERT_TRUE(child.waitForReadyRead(10'000));
         if (signal)
             ::kill(static_cast<pid_t>(child.processId()), signal);

@@ -2,11 +2,12 @@
 // happens once it runs: "jog" connects and starts a jog to the right; "box" then opens a
 // message box (a refused jog speed), inside whose event loop the rest happens; "CMD3"
 // clicks EXIT; "close" closes the window through its frame's close control; "exit" calls
-// exit(1), as Qt's xcb platform does when the display goes away. It prints "started" when
-// it has got there.
+// exit(1), as Qt's xcb platform does when the display goes away. When it has got there it
+// prints "started", the application's font family and the desktop file it names.
 #include "app/form1.h"
 #include "app/run_window.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -29,7 +30,8 @@ int main(int argc, char* argv[]) {
             click(window, "cmd_ROR");
         }
         QTimer::singleShot(0, &window, [&window, steps] {
-            std::puts("started");
+            std::printf("started %s %s\n", qUtf8Printable(QApplication::font().family()),
+                        qUtf8Printable(QGuiApplication::desktopFileName()));
             std::fflush(stdout);
             if (steps.count("CMD3"))
                 click(window, "CMD3");
