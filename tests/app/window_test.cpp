@@ -313,6 +313,7 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          "AA 00 02 00 00 00 01 2C EE 2F",
          {{"CMD_OUT", "출력ON"}, {"txt_tx", ""}, {"cmd_ROL", red}},
          {kLineLost}},
+        {"read all on a lost line", {loseLineOnWrite, press("cmd_RData")}, "", {}, {kLineLost}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
