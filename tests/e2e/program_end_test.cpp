@@ -53,9 +53,9 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
         EXPECT_EQ(child.exitCode(), signal ? signal : code) << "killed by that signal";
         // The frames expected, then whatever else came, would show within these waits.
         const auto frames = static_cast<std::size_t>(expected.count("AA"));
-        for (const auto& [more, wait] : {std::pair{0, 5000}, std::pair{1, 300}})
+        for (const std::size_t more : {0u, 1u})
             drive.waitFor([&](const auto& n) { return n.framesReceived >= frames + more; },
-                          std::chrono::milliseconds(wait));
+                          std::chrono::milliseconds(more ? 300 : 5000));
         QStringList received;
         for (const sim::LogEntry& entry : drive.log()) {
             if (entry.kind != sim::LogKind::Tx)
