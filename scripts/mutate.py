@@ -32,7 +32,8 @@ from pathlib import Path
 DEFAULT_FILES = [
     "src/protocol/*.cpp", "src/params/*.cpp", "src/motion/*.cpp", "src/link/*.cpp", "src/ctl/*.cpp",
     "src/app/form1.cpp", "src/app/form1_link.cpp", "src/app/form1_motion.cpp",
-    "src/app/form1_params.cpp", "src/app/form1_protocol.cpp", "src/texts/*.cpp",
+    "src/app/form1_params.cpp", "src/app/form1_protocol.cpp", "src/app/run_window.cpp",
+    "src/app/stop_at_exit.cpp", "src/texts/*.cpp",
 ]
 EXCLUDE_LABELS = "soak|package|fuzz"   # never run
 FAST_LABELS = "core|link|window"       # run first; the rest only if these pass

@@ -32,7 +32,7 @@ Form1::Form1(std::unique_ptr<SerialPort> msc, QWidget* parent)
 }
 
 Form1::~Form1() {
-    MSC->close();
+    stopMotorAndReleasePort(FrameShown::Nowhere);
 }
 
 void Form1::connectHandlers() {
@@ -99,16 +99,29 @@ void Form1::setConnected(bool connected) {
 }
 
 void Form1::CMD3_Click() {
-    // The stop frame has left for the line when protocol returns. Closing the window,
-    // the program's only one, closes the port (once the system has sent the frame) and
-    // ends the program.
-    protocol(command::kStop, 0, 0, 0, 0, 0);
+    // Closing the window, the program's only one, sends the stop frame, closes the port
+    // once the frame is on the wire and ends the program.
     close();
 }
 
 void Form1::closeEvent(QCloseEvent*) {
-    // The close control ends the program in either state; the port, if open, closes
-    // once what was written is on the wire.
+    // The close control ends the program in either state.
+    stopMotorAndReleasePort(FrameShown::InTxData);
+}
+
+void Form1::stopMotorAndReleasePort(FrameShown shown) {
+    // A line lost on this last frame is news to nobody: the program is ending, and a
+    // message box here would hold up a signal's or exit()'s end on an operator's click.
+    m_connected = false;
+    if (MSC->isOpen()) {
+        if (shown == FrameShown::InTxData) {
+            protocol(command::kStop, 0, 0, 0, 0, 0);
+        } else {
+            TxBuffer frame{};
+            fillTxBuffer(frame, {command::kStop});
+            MSC->write(byteArrayOf(frame));
+        }
+    }
     MSC->close();
 }
 

@@ -30,6 +30,9 @@ namespace dx400 {
 // read_state back to 0.
 class Form1 : public QWidget {
 public:
+    // Whether the last frame the window sends shows in TX DATA as any sent frame.
+    enum class FrameShown { InTxData, Nowhere };
+
     explicit Form1(std::unique_ptr<SerialPort> msc, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -53,6 +56,12 @@ public:
     bool protocol(int cmd, int opt1, int data3, int data2, int data1, int data0);
     static bool Port_Probe(SerialPort& port, int n);
     void Rs232_Init();
+
+    // Every end of the program comes here: EXIT, the close control, a caught signal, the
+    // window's destruction and exit(). While connected the stop frame goes on the line, so
+    // that no jog outlives the only controls that could stop it, and then the port closes
+    // once the frame is on the wire. exit() and the destructor leave the widgets alone.
+    void stopMotorAndReleasePort(FrameShown shown);
 
     // Window-level state, readable for tests and tools.
     quint8 readState() const { return read_state; }

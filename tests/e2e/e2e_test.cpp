@@ -31,19 +31,6 @@ const QStringList kReadAllFrames = {
 
 } // namespace
 
-TEST(EndToEnd, ConnectSendsNothingAndExitPutsTheWholeStopFrameOnTheLine) {
-    SimFixture f;
-    ASSERT_TRUE(f.connect());
-    EXPECT_EQ(f.colour("rxled"), "#FF0000");
-    f.click("CMD3");
-    ASSERT_TRUE(f.waitUntil([&] { return f.drive->counts().repliesSent == 1; }));
-    QTest::qWait(100); // anything sent after the stop frame would show by now
-    EXPECT_EQ(f.receivedHex(), QStringList{"AA 00 03 00 00 00 00 00 EE 03"}) << f.trafficText();
-    EXPECT_EQ(f.drive->counts().strayBytes, 0u) << "only the two padding bytes follow it";
-    EXPECT_FALSE(f.window->serialPort().isOpen());
-    EXPECT_TRUE(f.messages.texts.isEmpty());
-}
-
 TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     SimFixture f;
     ASSERT_TRUE(f.connect());

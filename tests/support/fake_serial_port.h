@@ -18,7 +18,8 @@ public:
     OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
     bool failWrites = false; // writes find the line gone
     QList<QByteArray> writes;
-    // "open", "write", "drain", "close", "discard" in order; may outlive the port
+    // "open", "write <command code>", "drain", "close", "discard" in order; may outlive
+    // the port
     std::shared_ptr<QStringList> events = std::make_shared<QStringList>();
 
     void feed(const QByteArray& bytes) {
@@ -51,7 +52,7 @@ public:
         if (!m_open)
             return false;
         writes << bytes;
-        *events << QStringLiteral("write");
+        *events << QStringLiteral("write %1").arg(int(bytes.at(2)));
         return true;
     }
     int inBufferCount() const override { return int(m_input.size()); }

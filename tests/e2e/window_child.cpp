@@ -1,0 +1,48 @@
+// The window's real start, for tests that end it from outside. Its arguments say what
+// happens once it runs: "jog" connects and starts a jog to the right; "box" then opens a
+// message box (a refused jog speed), inside whose event loop the rest happens; "CMD3"
+// clicks EXIT; "close" closes the window through its frame's close control; "exit" calls
+// exit(1), as Qt's xcb platform does when the display goes away. When it has got there it
+// prints "started", the application's font family and the desktop file it names.
+#include "app/form1.h"
+#include "app/run_window.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+void click(const dx400::Form1& window, const char* name) {
+    window.findChild<QPushButton*>(QString::fromUtf8(name))->click();
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::set<std::string> steps(argv + 1, argv + argc);
+    return dx400::runWindow(argc, argv, [steps](dx400::Form1& window) {
+        if (steps.count("jog")) {
+            click(window, "통신연결버튼");
+            click(window, "cmd_ROR");
+        }
+        QTimer::singleShot(0, &window, [&window, steps] {
+            std::printf("started %s %s\n", qUtf8Printable(QApplication::font().family()),
+                        qUtf8Printable(QGuiApplication::desktopFileName()));
+            std::fflush(stdout);
+            if (steps.count("CMD3"))
+                click(window, "CMD3");
+            if (steps.count("close"))
+                window.windowHandle()->close();
+            if (steps.count("exit"))
+                std::exit(1);
+        });
+        if (steps.count("box")) {
+            window.findChild<QLineEdit*>(QStringLiteral("Txt_Jog"))->setText(QStringLiteral("x"));
+            click(window, "cmd_ROL");
+        }
+    });
+}
