@@ -260,7 +260,7 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     }
     // Paced as WRITE ALL; the first write may wait for the drive to notice the open line.
     for (std::size_t i = 2; i < 6; ++i)
-        EXPECT_GE(sent.at(i) - sent.at(i - 1), 90'000) << "write " << i + 1;
+        EXPECT_GE(sent.at(i) - sent.at(i - 1), 75'000) << "write " << i + 1;
 
     const std::pair<QString, int> refused[] = {
         {edited("bad", "resolution = 2", "resolution = 8"), 6},
