@@ -1,6 +1,6 @@
 #include "ctl/commands.h"
 
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 namespace dx400::ctl {
 

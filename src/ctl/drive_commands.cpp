@@ -4,7 +4,7 @@
 #include "ctl/interrupt_watch.h"
 #include "motion/pulse_packing.h"
 #include "params/number_reader.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 #include <cmath>
 

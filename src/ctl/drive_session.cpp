@@ -3,7 +3,7 @@
 #include "ctl/failure.h"
 #include "protocol/reply_check.h"
 #include "protocol/reply_search.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 #include "texts/operator_texts.h"
 
 #include <QCoreApplication>

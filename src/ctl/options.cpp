@@ -3,7 +3,7 @@
 #include "ctl/help_text.h"
 #include "link/line_settings.h"
 #include "link/port_naming.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

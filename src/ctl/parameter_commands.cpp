@@ -7,7 +7,7 @@
 #include "ctl/profile.h"
 #include "params/parameter_table.h"
 #include "protocol/reply_check.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 #include <QJsonObject>
 

@@ -2,7 +2,7 @@
 // for and whether it opens now.
 #include "ctl/commands.h"
 #include "link/port_naming.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 #include <QJsonArray>
 

@@ -1,7 +1,7 @@
 #include "ctl/profile.h"
 
 #include "ctl/failure.h"
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 #include <QFile>
 #include <QFileInfo>

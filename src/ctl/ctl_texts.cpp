@@ -1,4 +1,4 @@
-#include "texts/ctl_texts.h"
+#include "ctl/ctl_texts.h"
 
 namespace dx400::text::ctl {
 
