@@ -1,10 +1,10 @@
 // move, jog, stop, output and send: one frame each (a timed jog two), with the window's
 // command codes and option bytes.
 #include "ctl/commands.h"
+#include "ctl/ctl_texts.h"
 #include "ctl/interrupt_watch.h"
 #include "motion/pulse_packing.h"
 #include "params/number_reader.h"
-#include "ctl/ctl_texts.h"
 
 #include <cmath>
 
@@ -51,7 +51,6 @@ CommandArgs withNumber(int cmd, int opt1, std::int32_t value) {
 void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::milliseconds time,
               const std::string& port) {
     InterruptWatch watch;
-    session.open();
     if (const int signal = watch.poll())
         throw interruptedBy(signal, text::ctl::jogNotStarted);
     const auto started = std::chrono::steady_clock::now();

@@ -74,7 +74,6 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"send 1 2 3 4 5 6 7", 2, "usage: dx400ctl send"},
         {"send 0 0 0 0 0 100", 2, "'100' is not a byte in hexadecimal (00 to FF)"},
         {"send 0 0 0 0 zz 0", 2, "'zz' is not a byte"},
-        {"stop --profile %p", 2, "--profile does not go with stop"},
         {"read --write", 2, "--write does not go with read"},
         {"move abs 1 --for 2", 2, "--for does not go with move"},
         {"move inc -100", 2,
@@ -117,6 +116,10 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"send 0c 01 00 00 00 FF", 0, "COM4 4 19200 500 0 0 0"},
         {"move inc -- -2147483648", 0, "COM4 4 19200 500 0 0 0"},
     };
+    for (const char* line : {"ports", "read", "move abs 1", "jog rol 1", "stop", "output on",
+                             "inputs", "position", "send 0 0 0 0 0 0"})
+        EXPECT_EQ(refusal(QString(line) + " --profile p").second,
+                  "--profile does not go with " + QString(line).section(' ', 0, 0).toStdString());
     for (const auto& [line, expectedCode, expected] : cases) {
         const auto [code, message] = refusal(QString(line).replace("%p", profile));
         EXPECT_EQ(code, expectedCode) << line.toStdString() << ": " << message;

@@ -261,7 +261,9 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
-    enum Moment { BeforeTheJog, ReplyAwaited, Jogging, Writing };
+    // ReplyAwaited: the drive answers 1.5 s late; Mended: its first answer is wrong, and
+    // the test clears the fault instead of signalling.
+    enum Moment { BeforeTheJog, ReplyAwaited, Jogging, Writing, Mended };
     const QString jog = "AA 00 01 00 00 00 01 2C EE 2E | " + kStop;
     const std::tuple<int, Moment, QString, QString> cases[] = {
         {SIGHUP, Jogging, jog, "SIGHUP; the motor was stopped"},
@@ -275,12 +277,14 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         {SIGHUP, BeforeTheJog, "", "SIGHUP came before the jog started; nothing was sent"},
         {SIGTERM, ReplyAwaited, jog, "SIGTERM; the motor was stopped"},
         {SIGINT, Writing, kWriteAll, "SIGINT came while writing; every value was written"},
+        {0, Mended, jog, "command byte 02 where 01 belongs"}, // the stop answered, the jog not
     };
     for (const auto& [signal, moment, frames, message] : cases) {
         SCOPED_TRACE(message.toStdString());
-        Faults slow;
-        slow.delayMs = moment == ReplyAwaited ? 1500 : 0;
-        startDrive(slow);
+        Faults faults;
+        faults.delayMs = moment == ReplyAwaited ? 1500 : 0;
+        faults.wrongCommand = moment == Mended;
+        startDrive(faults);
         // Blocked here, the signal waits in the child until its watch takes it in.
         sigset_t one;
         sigemptyset(&one);
@@ -298,16 +302,21 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
             err += process.readAllStandardError();
             return err.contains("jogging;");
         };
-        if (moment == Jogging)
-            while (!jogging() && clock.elapsed() < 5000) {
-            }
-        if (moment == ReplyAwaited || moment == Writing)
+        while (moment == Jogging && !jogging())
+            ASSERT_LT(clock.elapsed(), 5000) << "no jog began";
+        if (moment != Jogging && moment != BeforeTheJog)
             m_drive->waitFor([](const auto& n) { return n.framesReceived == 1; },
                              std::chrono::seconds(5));
-        ::kill(static_cast<pid_t>(process.processId()), signal);
+        if (signal)
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+        else
+            m_drive->setFaults({});
         pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
         const Result run = finish(process, clock);
-        EXPECT_EQ(run.code, 128 + signal);
+        EXPECT_EQ(run.code, signal ? 128 + signal : 5);
+        const std::vector<sim::LogEntry> log = m_drive->log();
+        if (moment == ReplyAwaited) // the stop went at once, before the jog was answered
+            EXPECT_EQ(log.at(1).kind, sim::LogKind::Rx);
         EXPECT_EQ(run.frames, frames);
         EXPECT_TRUE((err + run.err.toUtf8()).contains(message.toUtf8())) << run.err.toStdString();
         EXPECT_LT(run.ms, 10'000) << "the jog's 30 s did not end it";
