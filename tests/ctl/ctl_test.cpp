@@ -123,7 +123,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"stop", 0, kStop, ""},
         {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
         {"output off", 0, "AA 00 0B 01 00 00 00 00 EE 0C", ""},
-        {"send 0b 01 00 00 00 01", 0, "AA 00 0B 01 00 00 00 01 EE 0D",
+        {"send 0b 01 02 03 04 05", 0, "AA 00 0B 01 02 03 04 05 EE 1A",
          "reply BB  00  0B  64  00  00  00  00  EE  6F\n"},
         {"--verbose stop", 0, kStop, "TX  AA  00  03  00  00  00  00  00  EE  03\n"},
         {"ports", 0, "", "COM4 %pts opens\nCOM5 /nonexistent/dx400-test-port no such device\n"},
@@ -163,6 +163,10 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "AA 00 0C 01 00 00 00 00 EE 0D",
          "not answer in step after a reply to AA  00  06  01  00  00  00  00  EE  07 went missing",
          lagging},
+        // After an inputs read, the harmless request is a position read.
+        {"--timeout 100 --retries 1 inputs", 5,
+         "AA 00 0C 01 00 00 00 00 EE 0D | AA 00 0C 01 00 00 00 00 EE 0D | " + kPosition,
+         "command byte 0C where 06 belongs", lagging},
         // Stray bytes before each reply and noise after it are passed over.
         {"--json read current position", 0, "AA 00 06 01 00 00 00 00 EE 07 | " + kPosition,
          R"({"current":20,"line-speed":19200,"port":"COM4","position":0})", noisy},
