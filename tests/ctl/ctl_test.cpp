@@ -99,8 +99,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     hangUp.hangUpAfter = 1;
     noisy.strayBefore = 5;
     noisy.extraAfter = 3;
-    Faults twice, twiceLate, lagging;
+    Faults twice, twiceLate, twiceLater, lagging;
     twice.duplicateGapMs = 0;
+    twiceLater.duplicateGapMs = 100;
     twiceLate.duplicateGapMs = 20;
     lagging.lag = true;
     silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
@@ -153,6 +154,10 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"read current", 5, "AA 00 06 01 00 00 00 00 EE 07",
          "unasked reply BB  00  06  64  00  00  00  14  EE  7E after the reply to AA  00  06  01",
          twice},
+        // Come during a timed jog, it fails the run once the stop has gone.
+        {"jog ror 300 --for 0.5", 5, "AA 00 01 00 00 00 01 2C EE 2E | " + kStop,
+         "after the reply to AA  00  01  00  00  00  01  2C  EE  2E: the drive answers",
+         twiceLater},
         // Come during the pause after a write, it puts that write in doubt, which goes again.
         {"--retries 1 write current=1 stop-current=2", 5,
          "AA 00 05 01 00 00 00 01 EE 07 | AA 00 05 01 00 00 00 01 EE 07",

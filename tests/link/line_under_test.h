@@ -24,6 +24,7 @@ public:
     termios lineSettings() const;
     // Closes the far end, as a pulled cable or a dead adapter would.
     void hangUp();
+    int master() const { return m_master; } // the far end, for a drive the test plays
 
 private:
     QTemporaryDir m_config;

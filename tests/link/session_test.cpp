@@ -1,0 +1,108 @@
+// dx400ctl's session against a drive the test plays on a pseudo-terminal, answering each
+// frame it gets with the bytes a row gives, when it gives them: which reply is taken,
+// which request goes again, and how the line is opened and left.
+#include "ctl/drive_session.h"
+#include "line_under_test.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace dx400;
+
+namespace {
+
+// A sound reply to command `cmd` carrying `value`.
+QByteArray reply(int cmd, int value) {
+    QByteArray bytes = QByteArray::fromHex("BB00006400000000EE00");
+    bytes[2] = char(cmd);
+    bytes[7] = char(value);
+    for (int i = 1; i < 8; ++i)
+        bytes[9] = char(bytes[9] + bytes[i]);
+    return bytes;
+}
+
+} // namespace
+
+TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOneAgain) {
+    using Answers = std::vector<std::vector<std::pair<int, QByteArray>>>; // per frame got
+    const QByteArray r1 = reply(6, 1), r2 = reply(6, 2), r3 = reply(6, 3);
+    struct Row {
+        const char* name;
+        int reads; // of parameters 1, 2, 3: 100 ms apart when more than one
+        Answers answers;
+        QString outcome; // the values taken, or the start of the failure
+        QString got;     // the command and option bytes of each frame the drive got
+    };
+    const Row rows[] = {
+        {"noise before the reply", 1, {{{2, "\x12\xBB\x34" + r1}}}, "1", "0601"},
+        {"a second reply",
+         1,
+         {{{2, r1}, {5, r1}}, {{2, r1}, {5, r1}}},
+         "unasked reply BB  00  06  64  00  00  00  01  EE  6B after the reply to AA  00  06  01 "
+         " 00  00  00  00  EE  07, sent 2 times",
+         "0601 0601"},
+        {"a second reply in the pause before the third request",
+         3,
+         {{{2, r1}}, {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}},
+         "1 2 3",
+         "0601 0602 0602 0603"},
+        {"a drive still talking after its second reply",
+         1,
+         {{{2, r1}, {12, r1}, {48, r1}}, {{2, r1}}},
+         "1",
+         "0601 0601"},
+        {"a reply missing, then the drive in step",
+         1,
+         {{}, {{2, r1}}, {{2, reply(12, 0)}}},
+         "1",
+         "0601 0601 0c01"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::PtyPort pty(1);
+        pty.write(r3); // waiting before the port opens: no answer to anything of this run
+        QStringList got;
+        QSocketNotifier drive(pty.master(), QSocketNotifier::Read);
+        QObject::connect(&drive, &QSocketNotifier::activated, [&] {
+            char frame[12];
+            if (::read(pty.master(), frame, sizeof frame) != sizeof frame)
+                return;
+            got << QByteArray(frame + 2, 2).toHex();
+            const auto k = std::size_t(got.size() - 1);
+            for (const auto& [ms, bytes] :
+                 k < row.answers.size() ? row.answers[k] : Answers::value_type())
+                QTimer::singleShot(ms, [&pty, bytes] { pty.write(bytes); });
+        });
+        ctl::Options options;
+        options.port = "COM1";
+        options.portNumber = 1;
+        options.retries = 1;
+        options.timeoutMs = 200;
+        QString outcome;
+        {
+            ctl::DriveSession session(options);
+            std::vector<ctl::Request> requests;
+            for (int p = 1; p <= row.reads; ++p)
+                requests.push_back(
+                    {{6, p, 0, 0, 0, 0}, std::chrono::milliseconds(row.reads > 1 ? 100 : 0)});
+            test::lineRequests() = {};
+            try {
+                for (const ctl::Reply& r : session.exchange(requests))
+                    outcome += (outcome.isEmpty() ? "" : " ") + QString::number(r[7]);
+            } catch (const ctl::Failure& failure) {
+                outcome = failure.what();
+            }
+        }
+        EXPECT_TRUE(outcome.startsWith(row.outcome)) << outcome.toStdString();
+        EXPECT_EQ(got.join(' '), row.got);
+        // Opened as the window opens, with DTR raised; closed once the last frame is out.
+        EXPECT_EQ(test::lineRequests().modemLines,
+                  (std::vector<std::pair<unsigned long, int>>{{TIOCMBIS, TIOCM_DTR}}));
+        const std::vector<std::string>& calls = test::lineRequests().calls;
+        EXPECT_EQ(std::vector(calls.end() - std::min<std::size_t>(calls.size(), 4), calls.end()),
+                  (std::vector<std::string>{"write", "drain", "settings", "close"}));
+    }
+}
