@@ -94,7 +94,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         QString output; // found in standard output, or else in standard error
         Faults faults = {};
     };
-    Faults silent, badStart, badStatus, badEnd, badChecksum, wrongCommand, slow, hangUp, noisy;
+    Faults silent, allWrong, wrongCommand, slow, hangUp, noisy;
     slow.delayMs = 150;
     hangUp.hangUpAfter = 1;
     noisy.strayBefore = 5;
@@ -104,8 +104,12 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     twiceLater.duplicateGapMs = 100;
     twiceLate.duplicateGapMs = 20;
     lagging.lag = true;
-    silent.noReply = badStart.badStart = badStatus.badStatus = badEnd.badEnd = true;
-    badChecksum.badChecksum = wrongCommand.wrongCommand = true;
+    silent.noReply = wrongCommand.wrongCommand = true;
+    allWrong = {.badStart = true,
+                .badStatus = true,
+                .badEnd = true,
+                .badChecksum = true,
+                .wrongCommand = true};
     const Case cases[] = {
         // The same values as JSON: one object, port and line speed besides.
         {"--json read current speed resolution position inputs", 0,
@@ -137,13 +141,12 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", silent},
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", silent},
-        {"position", 5, kPosition, "start byte BC where BB belongs", badStart},
-        {"position", 5, kPosition,
-         "status byte 65 where 64 belongs, in BB  00  06  65  00  00  00  00  EE  6B", badStatus},
-        {"position", 5, kPosition, "end byte EF where EE belongs", badEnd},
-        {"position", 5, kPosition, "checksum 6B where 6A belongs", badChecksum},
-        {"--json position", 5, kPosition, R"("error":"bad reply to AA  00  06  08)", badChecksum},
-        {"position", 5, kPosition, "command byte 07 where 06 belongs", wrongCommand},
+        {"--json position", 5, kPosition,
+         R"("error":"bad reply to AA  00  06  08  00  00  00  00  EE  0E: start byte BC where BB )"
+         R"(belongs, command byte 07 where 06 belongs, status byte 65 where 64 belongs, end byte )"
+         R"(EF where EE belongs, checksum 6D where 6C belongs, in BC  00  07  65  00  00  00  00 )"
+         R"( EF  6D")",
+         allWrong},
         {"jog rol 300 --for 5", 5, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop,
          "command byte 04 where 03 belongs, in BB  00  04  64  00  00  00  00  EE  68; the stop "
          "frame went out, but that the motor stopped is not confirmed",
