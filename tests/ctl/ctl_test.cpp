@@ -1,6 +1,7 @@
 // dx400ctl as scripts run it, against the simulated drive on a real pseudo-terminal
 // published as COM4 (every other port stands for nothing): the frames of every command
 // byte for byte, exit codes and messages, profiles, timed jogs and JSON.
+#include "link/ending_signals.h"
 #include "link/qt_serial_port.h"
 #include "port_links.h"
 #include "sim/pty_server.h"
@@ -273,28 +274,26 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
-    // ReplyAwaited: the drive answers 1.5 s late; Mended: its first answer is wrong, and
+    // ReplyAwaited: the drive answers 0.5 s late; Mended: its first answer is wrong, and
     // the test clears the fault instead of signalling.
     enum Moment { BeforeTheJog, ReplyAwaited, Jogging, Writing, Mended };
     const QString jog = "AA 00 01 00 00 00 01 2C EE 2E | " + kStop;
-    const std::tuple<int, Moment, QString, QString> cases[] = {
-        {SIGHUP, Jogging, jog, "SIGHUP; the motor was stopped"},
-        {SIGINT, Jogging, jog, "SIGINT; the motor was stopped"},
-        {SIGQUIT, Jogging, jog, "SIGQUIT; the motor was stopped"},
-        {SIGTERM, Jogging, jog, "SIGTERM; the motor was stopped"},
-        {SIGALRM, Jogging, jog, "SIGALRM; the motor was stopped"},
-        {SIGUSR1, Jogging, jog, "SIGUSR1; the motor was stopped"},
-        {SIGUSR2, Jogging, jog, "SIGUSR2; the motor was stopped"},
-        {SIGPIPE, Jogging, jog, "SIGPIPE; the motor was stopped"},
-        {SIGHUP, BeforeTheJog, "", "SIGHUP came before the jog started; nothing was sent"},
-        {SIGTERM, ReplyAwaited, jog, "SIGTERM; the motor was stopped"},
-        {SIGINT, Writing, kWriteAll, "SIGINT came while writing; every value was written"},
-        {0, Mended, jog, "command byte 02 where 01 belongs"}, // the stop answered, the jog not
-    };
+    std::vector<std::tuple<int, Moment, QString, QString>> cases = {
+        {0, Mended, jog, "command byte 02 where 01 belongs"}}; // the stop answered, the jog not
+    for (const int signal :
+         {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE}) {
+        const QString name = EndingSignals::name(signal);
+        cases.insert(
+            cases.end(),
+            {{signal, BeforeTheJog, "", name + " came before the jog started; nothing was sent"},
+             {signal, ReplyAwaited, jog, name + "; the motor was stopped"},
+             {signal, Jogging, jog, name + "; the motor was stopped"},
+             {signal, Writing, kWriteAll, name + " came while writing; every value was written"}});
+    }
     for (const auto& [signal, moment, frames, message] : cases) {
         SCOPED_TRACE(message.toStdString());
         Faults faults;
-        faults.delayMs = moment == ReplyAwaited ? 1500 : 0;
+        faults.delayMs = moment == ReplyAwaited ? 500 : 0;
         faults.wrongCommand = moment == Mended;
         startDrive(faults);
         // Blocked here, the signal waits in the child until its watch takes it in.
@@ -316,9 +315,12 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         };
         while (moment == Jogging && !jogging())
             ASSERT_LT(clock.elapsed(), 5000) << "no jog began";
-        if (moment != Jogging && moment != BeforeTheJog)
-            m_drive->waitFor([](const auto& n) { return n.framesReceived == 1; },
-                             std::chrono::seconds(5));
+        if (moment != Jogging && moment != BeforeTheJog) // the first frame got, or answered
+            m_drive->waitFor(
+                [&](const auto& n) {
+                    return (moment == Mended ? n.repliesSent : n.framesReceived) == 1;
+                },
+                std::chrono::seconds(5));
         if (signal)
             ::kill(static_cast<pid_t>(process.processId()), signal);
         else
