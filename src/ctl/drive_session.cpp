@@ -1,9 +1,9 @@
 #include "ctl/drive_session.h"
 
+#include "ctl/ctl_texts.h"
 #include "ctl/failure.h"
 #include "protocol/reply_check.h"
 #include "protocol/reply_search.h"
-#include "ctl/ctl_texts.h"
 #include "texts/operator_texts.h"
 
 #include <QCoreApplication>
@@ -105,8 +105,8 @@ std::vector<Reply> DriveSession::exchange(std::span<const Request> requests) {
             m_nextFrame = Clock::now() + requests[i].holdOff;
             switch (sendAndAwait(frame, replies[i], attempt)) {
             case Outcome::Sound:
-                if (attempt > 1 && m_missed)
-                    confirmInStep(frame);
+                if (m_missed)
+                    confirmInStep(frame, attempt);
                 m_missed = false;
                 ++i;
                 continue;
@@ -198,10 +198,10 @@ DriveSession::Outcome DriveSession::sendAndAwait(const CommandArgs& frame, Reply
     }
 }
 
-void DriveSession::confirmInStep(const CommandArgs& answered) {
+void DriveSession::confirmInStep(const CommandArgs& answered, int sent) {
     const std::string request = m_lastAnswered;
     Reply reply{};
-    if (std::optional<Failure> unasked = unaskedReply(1))
+    if (std::optional<Failure> unasked = unaskedReply(sent))
         throw *unasked;
     switch (sendAndAwait(inStepProbe(answered), reply, 1)) {
     case Outcome::Sound:
@@ -243,14 +243,15 @@ void DriveSession::settle() {
 void DriveSession::awaitQuiet(milliseconds quiet) {
     const QDeadlineTimer bound(quiet + milliseconds(m_options.timeoutMs));
     auto lastByte = Clock::now();
-    m_trace.received(bytesOf(std::exchange(m_unjudged, {})), "dropped");
+    QByteArray dropped;
     while (m_port.isOpen() && !bound.hasExpired() && Clock::now() - lastByte < quiet) {
         if (const QByteArray bytes = arrived(); !bytes.isEmpty()) {
-            m_trace.received(bytesOf(bytes), "late, dropped");
+            dropped += bytes;
             lastByte = Clock::now();
         }
         waitForBytes(std::min(bound, QDeadlineTimer(lastByte + quiet)));
     }
+    m_trace.received(bytesOf(dropped), "late, dropped");
 }
 
 QByteArray DriveSession::arrived() {

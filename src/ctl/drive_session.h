@@ -74,7 +74,8 @@ private:
     enum class Outcome { Sound, Unsound, Missing };
 
     Outcome sendAndAwait(const CommandArgs& frame, Reply& reply, int attempt);
-    void confirmInStep(const CommandArgs& answered);
+    // After a reply to `answered` (sent `sent` times) went missing before one came.
+    void confirmInStep(const CommandArgs& answered, int sent);
     // The failure an unasked reply among the bytes received since the last reply makes,
     // naming the request it may answer, sent `times` times; nothing for mere noise.
     std::optional<Failure> unaskedReply(int times);

@@ -1,9 +1,9 @@
 #include "ctl/options.h"
 
+#include "ctl/ctl_texts.h"
 #include "ctl/help_text.h"
 #include "link/line_settings.h"
 #include "link/port_naming.h"
-#include "ctl/ctl_texts.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

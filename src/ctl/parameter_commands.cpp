@@ -2,12 +2,12 @@
 // inputs, each run of requests sent one after another, each after the reply to the one
 // before.
 #include "ctl/commands.h"
+#include "ctl/ctl_texts.h"
 #include "ctl/interrupt_watch.h"
 #include "ctl/parameter_values.h"
 #include "ctl/profile.h"
 #include "params/parameter_table.h"
 #include "protocol/reply_check.h"
-#include "ctl/ctl_texts.h"
 
 #include <QJsonObject>
 

@@ -1,8 +1,8 @@
 // ports: COM1 to COM10 as the window probes them at start-up, with the device each stands
 // for and whether it opens now.
 #include "ctl/commands.h"
-#include "link/port_naming.h"
 #include "ctl/ctl_texts.h"
+#include "link/port_naming.h"
 
 #include <QJsonArray>
 

@@ -1,7 +1,7 @@
 #include "ctl/profile.h"
 
-#include "ctl/failure.h"
 #include "ctl/ctl_texts.h"
+#include "ctl/failure.h"
 
 #include <QFile>
 #include <QFileInfo>

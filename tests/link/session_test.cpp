@@ -29,37 +29,33 @@ QByteArray reply(int cmd, int value) {
 TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOneAgain) {
     using Answers = std::vector<std::vector<std::pair<int, QByteArray>>>; // per frame got
     const QByteArray r1 = reply(6, 1), r2 = reply(6, 2), r3 = reply(6, 3);
+    const QByteArray r12 = reply(12, 0), hangUp = "HUP"; // the drive's end hangs up
     struct Row {
         const char* name;
         int reads; // of parameters 1, 2, 3: 100 ms apart when more than one
         Answers answers;
-        QString outcome; // the values taken, or the start of the failure
+        QString outcome; // the values taken, or the failure up to its first ": "
         QString got;     // the command and option bytes of each frame the drive got
     };
+    const QString unasked = "unasked reply BB  00  06  64  00  00  00  01  EE  6B after the reply "
+                            "to AA  00  06  01  00  00  00  00  EE  07, sent 2 times";
+    // clang-format off
     const Row rows[] = {
         {"noise before the reply", 1, {{{2, "\x12\xBB\x34" + r1}}}, "1", "0601"},
-        {"a second reply",
-         1,
-         {{{2, r1}, {5, r1}}, {{2, r1}, {5, r1}}},
-         "unasked reply BB  00  06  64  00  00  00  01  EE  6B after the reply to AA  00  06  01 "
-         " 00  00  00  00  EE  07, sent 2 times",
-         "0601 0601"},
-        {"a second reply in the pause before the third request",
-         3,
-         {{{2, r1}}, {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}},
-         "1 2 3",
-         "0601 0602 0602 0603"},
-        {"a drive still talking after its second reply",
-         1,
-         {{{2, r1}, {12, r1}, {48, r1}}, {{2, r1}}},
-         "1",
-         "0601 0601"},
-        {"a reply missing, then the drive in step",
-         1,
-         {{}, {{2, r1}}, {{2, reply(12, 0)}}},
-         "1",
-         "0601 0601 0c01"},
+        {"a second reply", 1, {{{2, r1}, {5, r1}}, {{2, r1}, {5, r1}}}, unasked, "0601 0601"},
+        {"a second reply in the pause before the third request", 3,
+         {{{2, r1}}, {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}}, "1 2 3", "0601 0602 0602 0603"},
+        {"a drive still talking after its second reply", 1,
+         {{{2, r1}, {12, r1}, {48, r1}}, {{2, r1}}}, "1", "0601 0601"},
+        {"a reply missing, then the drive in step, then a wrong reply", 2,
+         {{}, {{2, r1}}, {{2, r12}}, {{2, r12}}, {{2, r2}}}, "1 2", "0601 0601 0c01 0602 0602"},
+        {"a reply missing, then one too many", 1, {{}, {{2, r1 + r1}}}, unasked, "0601 0601"},
+        {"a reply missing, then the drive silent", 1, {{}, {{2, r1}}},
+         "no reply within 200 ms to AA  00  0C  01  00  00  00  00  EE  0D", "0601 0601 0c01"},
+        {"a reply missing, then the line lost", 1, {{}, {{2, r1}, {20, hangUp}}},
+         "통신 연결이 끊어졌습니다", "0601 0601 0c01"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         test::PtyPort pty(1);
@@ -74,7 +70,12 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
             const auto k = std::size_t(got.size() - 1);
             for (const auto& [ms, bytes] :
                  k < row.answers.size() ? row.answers[k] : Answers::value_type())
-                QTimer::singleShot(ms, [&pty, bytes] { pty.write(bytes); });
+                QTimer::singleShot(ms, [&, bytes] {
+                    if (bytes != hangUp)
+                        return pty.write(bytes);
+                    drive.setEnabled(false);
+                    pty.hangUp();
+                });
         });
         ctl::Options options;
         options.port = "COM1";
@@ -96,7 +97,7 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
                 outcome = failure.what();
             }
         }
-        EXPECT_TRUE(outcome.startsWith(row.outcome)) << outcome.toStdString();
+        EXPECT_EQ(outcome.section(": ", 0, 0), row.outcome);
         EXPECT_EQ(got.join(' '), row.got);
         // Opened as the window opens, with DTR raised; closed once the last frame is out.
         EXPECT_EQ(test::lineRequests().modemLines,
