@@ -249,7 +249,8 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     const Result all = ctl("--json save --profile " + file("nine"));
     EXPECT_EQ(all.code, 5);
     EXPECT_TRUE(all.out.contains(R"("out-of-range":{"resolution":9})")) << all.out.toStdString();
-    EXPECT_TRUE(all.err.contains("resolution is 9 on the drive, outside 0 to 7"));
+    EXPECT_TRUE(all.err.contains("resolution is 9 on the drive, outside 0 to 7\ndx400ctl: 1 value "
+                                 "read back outside the parameter's range"));
     QFile nine(file("nine"));
     EXPECT_TRUE(nine.open(QIODevice::ReadOnly) && nine.readAll().endsWith("resolution = 9\n"));
     const Result six = ctl("verify --profile " + profile);
