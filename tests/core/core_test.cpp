@@ -1,27 +1,17 @@
-// What the window's tests cannot reach: frames refused half-way, the value text of every
-// kind of reply, the reply's sum and the parameter limits. Expected bytes are written out.
-#include "params/parameter_table.h"
-#include "protocol/command_frame.h"
+// What the window's tests cannot reach: the value text of every kind of reply, typed
+// into the receive box or cut short, the reply's sum, and how dx400ctl takes a reply out
+// of what it received. Expected bytes are written out.
 #include "protocol/reply_check.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_search.h"
 
 #include <gtest/gtest.h>
-#include <span>
 #include <string>
+#include <vector>
 
 using namespace dx400;
 
 namespace {
-
-// "AA 00 06": the bytes as upper-case pairs with single spaces.
-std::string hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (std::uint8_t b : bytes)
-        text += (text.empty() ? "" : " ") +
-                std::string{"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
-    return text;
-}
 
 // The bytes of "AA 00 06" and the like.
 std::vector<std::uint8_t> bytes(const std::string& text) {
@@ -32,23 +22,6 @@ std::vector<std::uint8_t> bytes(const std::string& text) {
 }
 
 } // namespace
-
-TEST(CommandFrame, SumsOnlyTheSevenBytesBetweenStartAndEndAndStopsAtABadArgument) {
-    const std::tuple<CommandArgs, bool, const char*> cases[] = {
-        {{5, 6, 0, 0, 0xFF, 0xFF}, true, "AA 00 05 06 00 00 FF FF EE 09 00 00"}, // sum 0x209
-        {{3, 0, 0, 0, 0, 0}, true, "AA 00 03 00 00 00 00 00 EE 03 00 00"},
-        // An argument outside a byte stops the fill there; the buffer held a read frame.
-        {{6, 1, 0, 0, 0, 256}, false, "AA 00 06 01 00 00 00 00 EE 0E 00 00"},
-        {{-1, 0, 0, 0, 0, 0}, false, "AA 00 06 08 00 00 00 00 EE 0E 00 00"},
-        {{5, 300, 0, 0, 0, 0}, false, "AA 00 05 08 00 00 00 00 EE 0E 00 00"},
-    };
-    for (const auto& [args, filled, wire] : cases) {
-        TxBuffer buffer{};
-        ASSERT_TRUE(fillTxBuffer(buffer, {6, 8, 0, 0, 0, 0}));
-        EXPECT_EQ(fillTxBuffer(buffer, args), filled);
-        EXPECT_EQ(hex(buffer), wire);
-    }
-}
 
 TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     const std::tuple<int, int, const char*, int, const char*, int> cases[] = {
@@ -81,23 +54,6 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     EXPECT_EQ(dispatchReply(12, 9, "BB  00  0C  64  00  00  01  00").inputOn,
               (std::array<bool, 3>{false, true, false}));
     EXPECT_FALSE(dispatchReply(12, 0, "BB  00  0C  64  00  00  00  00").setsInputs) << "unasked";
-}
-
-TEST(ParameterTable, AcceptsEachParameterBelowItsLimitAndSplitsItsBytes) {
-    const std::tuple<int, int, const char*> cases[] = {
-        // index, value, data1 data0 or "" when refused
-        {1, 31, "00 1F"},   {1, 32, ""},   {1, -1, ""},       {2, 31, "00 1F"},   {2, 32, ""},
-        {4, 2046, "07 FE"}, {4, 2047, ""}, {4, 255, "00 FF"}, {5, 256, "01 00"},  {5, 2047, ""},
-        {7, 2046, "07 FE"}, {7, 2047, ""}, {6, 7, "00 07"},   {5, 2046, "07 FE"}, {6, 8, ""},
-    };
-    for (const auto& [index, value, bytes] : cases) {
-        const DriveParameter& p = driveParameters().at(panelPosition(index).value_or(99));
-        ASSERT_EQ(p.index, index);
-        const auto [high, low] = splitValue(value);
-        const std::uint8_t split[] = {high, low};
-        EXPECT_EQ(acceptsValue(p, value) ? hex(split) : "", bytes) << index << " " << value;
-    }
-    EXPECT_FALSE(panelPosition(3) || panelPosition(8));
 }
 
 TEST(ReplySearch, TakesTheFirstSoundReplyAndJudgesOthersOnlyOnceTheLineIsQuiet) {

@@ -107,11 +107,8 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     twiceLate.duplicateGapMs = 20;
     lagging.lag = true;
     silent.noReply = wrongCommand.wrongCommand = true;
-    allWrong = {.badStart = true,
-                .badStatus = true,
-                .badEnd = true,
-                .badChecksum = true,
-                .wrongCommand = true};
+    allWrong.badStart = allWrong.badStatus = allWrong.badEnd = allWrong.badChecksum = true;
+    allWrong.wrongCommand = true;
     const Case cases[] = {
         // The same values as JSON: one object, port and line speed besides.
         {"--json read current speed resolution position inputs", 0,
@@ -204,8 +201,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
             EXPECT_TRUE(run.out.contains(part) || run.err.contains(part))
                 << part.toStdString() << "\n"
                 << run.out.toStdString() << run.err.toStdString();
-        if (c.faults.badStart)
+        if (c.faults.badStart) {
             EXPECT_LT(run.ms, 2000);
+        }
         EXPECT_FALSE(run.err.contains("::")) << "a Qt warning: " << run.err.toStdString();
         if (c.arguments.contains("--for 0.2")) { // the stop waits for the jog's time
             EXPECT_GE(run.ms, 200);
@@ -343,8 +341,9 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         const Result run = finish(process, clock);
         EXPECT_EQ(run.code, signal ? 128 + signal : 5);
         const std::vector<sim::LogEntry> log = m_drive->log();
-        if (moment == ReplyAwaited) // the stop went at once, before the jog was answered
+        if (moment == ReplyAwaited) { // the stop went at once, before the jog was answered
             EXPECT_EQ(log.at(1).kind, sim::LogKind::Rx);
+        }
         EXPECT_EQ(run.frames, frames);
         EXPECT_TRUE((err + run.err.toUtf8()).contains(message.toUtf8())) << run.err.toStdString();
         EXPECT_LT(run.ms, 10'000) << "the jog's 30 s did not end it";

@@ -2,12 +2,12 @@
 // differently: a regular expression decides what is a number, and long double arithmetic
 // (to nearest, ties to even) gives its value wherever it is precise enough.
 #include "params/number_reader.h"
+#include "require.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -16,13 +16,6 @@ using namespace dx400;
 using Kind = NumberReading::Kind;
 
 namespace {
-
-void require(bool condition, const char* what, const std::string& text) {
-    if (!condition) {
-        std::fprintf(stderr, "number fuzzer: %s for \"%s\"\n", what, text.c_str());
-        std::abort();
-    }
-}
 
 // Digits that decide the value, without the whole part's leading zeros and the
 // fraction's trailing ones: up to 18, a long double tells every text from the nearest half.

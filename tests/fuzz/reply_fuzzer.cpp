@@ -7,26 +7,14 @@
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"
 #include "protocol/reply_search.h"
+#include "require.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <string>
 #include <vector>
 
 using namespace dx400;
-
-namespace {
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "reply fuzzer: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)

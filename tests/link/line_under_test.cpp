@@ -1,62 +1,13 @@
-// The line under test: a pseudo-terminal in place of the device, and the system calls
-// the test program makes on it, recorded.
+// The system calls the test program makes on the serial lines it opens, recorded.
 #include "line_under_test.h"
 
-#include "port_links.h"
-
-#include <QDeadlineTimer>
 #include <cstdarg>
 #include <dlfcn.h>
 #include <mutex>
-#include <poll.h>
-#include <pty.h>
 #include <set>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace dx400::test {
-
-PtyPort::PtyPort(int n) {
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-    linkPortsToNothing(n);
-    termios raw{};
-    cfmakeraw(&raw);
-    int slave = -1;
-    char name[256] = {};
-    ::openpty(&m_master, &slave, name, &raw, nullptr);
-    ::close(slave); // only the tool holds the far end, so that it sees a hang-up
-    QFile::link(QString::fromLocal8Bit(name), portLinkDirectory() + "/" + portName(n));
-}
-
-void PtyPort::hangUp() {
-    if (m_master >= 0)
-        ::close(m_master);
-    m_master = -1;
-}
-
-QByteArray PtyPort::read(int count, int timeoutMs) {
-    QByteArray bytes;
-    const QDeadlineTimer deadline(timeoutMs);
-    while (bytes.size() < count && !deadline.hasExpired()) {
-        pollfd pfd{m_master, POLLIN, 0};
-        char buffer[4096];
-        if (::poll(&pfd, 1, int(deadline.remainingTime())) > 0 && (pfd.revents & POLLIN))
-            bytes.append(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)));
-        else
-            ::usleep(1000); // nobody holds the far end yet
-    }
-    return bytes;
-}
-
-void PtyPort::write(const QByteArray& bytes) {
-    (void)::write(m_master, bytes.constData(), size_t(bytes.size()));
-}
-
-termios PtyPort::lineSettings() const {
-    termios settings{}; // on the master the system reports the other end's settings
-    ::tcgetattr(m_master, &settings);
-    return settings;
-}
 
 LineRequests& lineRequests() {
     static LineRequests requests;
@@ -72,8 +23,9 @@ std::set<int> lines;
 
 void record(const char* call, int fd, bool always = false) {
     const std::lock_guard lock(recording);
+    std::string& calls = dx400::test::lineRequests().calls;
     if (always || lines.count(fd))
-        dx400::test::lineRequests().calls.emplace_back(call);
+        calls += (calls.empty() ? "" : " ") + std::string(call);
 }
 
 template <typename Function> Function systemCall(const char* name) {

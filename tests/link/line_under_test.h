@@ -1,33 +1,69 @@
 #pragma once
 
+#include "port_links.h"
+
 #include <QByteArray>
-#include <QTemporaryDir>
+#include <QDeadlineTimer>
 #include <atomic>
+#include <poll.h>
+#include <pty.h>
 #include <string>
 #include <termios.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace dx400::test {
 
 // A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
-// stands for nothing. The links live in a temporary XDG_CONFIG_HOME set for the process.
+// stands for nothing.
 class PtyPort {
 public:
-    explicit PtyPort(int n = 4);
+    explicit PtyPort(int n = 4) : m_ports(n) {
+        termios raw{};
+        cfmakeraw(&raw);
+        int slave = -1;
+        char name[256] = {};
+        ::openpty(&m_master, &slave, name, &raw, nullptr);
+        ::close(slave); // only the tool holds the far end, so that it sees a hang-up
+        QFile::link(QString::fromLocal8Bit(name), portLinkDirectory() + "/" + portName(n));
+    }
     ~PtyPort() { hangUp(); }
 
     // Bytes the tool wrote, gathered until `count` have come or the time is up.
-    QByteArray read(int count, int timeoutMs = 2000);
-    void write(const QByteArray& bytes);
-    // The line settings the tool gave its end of the line.
-    termios lineSettings() const;
+    QByteArray read(int count, int timeoutMs) const {
+        QByteArray bytes;
+        const QDeadlineTimer deadline(timeoutMs);
+        while (bytes.size() < count && !deadline.hasExpired()) {
+            pollfd pfd{m_master, POLLIN, 0};
+            char buffer[4096];
+            if (::poll(&pfd, 1, int(deadline.remainingTime())) > 0 && (pfd.revents & POLLIN))
+                bytes.append(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)));
+            else
+                ::usleep(1000); // nobody holds the far end yet
+        }
+        return bytes;
+    }
+    void write(const QByteArray& bytes) const {
+        (void)::write(m_master, bytes.constData(), size_t(bytes.size()));
+    }
+    // The line settings the tool gave its end of the line (on the master the system reports
+    // the other end's).
+    termios lineSettings() const {
+        termios settings{};
+        ::tcgetattr(m_master, &settings);
+        return settings;
+    }
     // Closes the far end, as a pulled cable or a dead adapter would.
-    void hangUp();
+    void hangUp() {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
     int master() const { return m_master; } // the far end, for a drive the test plays
 
 private:
-    QTemporaryDir m_config;
+    OnlyPort m_ports;
     int m_master = -1;
 };
 
@@ -39,7 +75,7 @@ private:
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;
-    std::vector<std::string> calls; // "write", "drain", "flush", "settings", "close", in order
+    std::string calls; // "write", "drain", "flush", "settings" and "close", in order
 };
 LineRequests& lineRequests();
 // A line held up: a drain returns only once the output is flushed (or after 5 s).

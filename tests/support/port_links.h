@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace dx400::test {
 
@@ -18,5 +19,17 @@ inline void linkPortsToNothing(int except) {
                         portLinkDirectory() + QLatin1Char('/') + portName(n));
     }
 }
+
+// A fresh XDG_CONFIG_HOME for this process and its children while it lives, in which
+// every port but `only` stands for nothing.
+struct OnlyPort {
+    QTemporaryDir config;
+
+    explicit OnlyPort(int only) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        linkPortsToNothing(only);
+    }
+    ~OnlyPort() { qunsetenv("XDG_CONFIG_HOME"); }
+};
 
 } // namespace dx400::test

@@ -50,26 +50,33 @@ template <typename T = QWidget> T* control(const QWidget& window, const char* na
     return widget;
 }
 
-inline void click(const QWidget& window, const char* name) {
-    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
-}
-
-// "#RRGGBB": background of a text box, face of a button, fill of an indicator.
-inline QString colourName(const QWidget& window, const char* name) {
-    QWidget* widget = control(window, name);
-    const auto* circle = qobject_cast<CircleIndicator*>(widget);
-    return (circle ? circle->fillColour() : background(widget)).name().toUpper();
-}
-
-// The real window over a fake serial port, as start-up leaves it, with every message box
-// closed at once and its text kept.
-struct FakeWindow {
-    FakeSerialPort* port = new FakeSerialPort; // owned by the window
-    Form1 window{std::unique_ptr<SerialPort>(port)};
+// The real window over a serial port, as start-up leaves it, with every message box closed
+// at once and its text kept.
+struct WindowUnderTest {
+    Form1 window;
     MessageCatcher messages;
 
+    explicit WindowUnderTest(std::unique_ptr<SerialPort> port) : window(std::move(port)) {}
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
     QString text(const char* name) const { return box(name)->text(); }
+    void click(const char* name) const {
+        QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+    }
+    // "#RRGGBB": background of a text box, face of a button, fill of an indicator.
+    QString colour(const char* name) const {
+        QWidget* widget = control(window, name);
+        const auto* circle = qobject_cast<CircleIndicator*>(widget);
+        return (circle ? circle->fillColour() : background(widget)).name().toUpper();
+    }
+};
+
+// The window over a fake serial port.
+struct FakeWindow : WindowUnderTest {
+    FakeSerialPort* port; // owned by the window
+
+    FakeWindow() : FakeWindow(new FakeSerialPort) {}
+    explicit FakeWindow(FakeSerialPort* fake)
+        : WindowUnderTest(std::unique_ptr<SerialPort>(fake)), port(fake) {}
     // Feeds bytes and runs the receive event they raise, as the event loop would.
     void feed(const QByteArray& bytes) {
         port->feed(bytes);
@@ -79,7 +86,7 @@ struct FakeWindow {
 
 // The same window after a click on "통신 연결" with the default choices.
 struct ConnectedWindow : FakeWindow {
-    ConnectedWindow() { click(window, "통신연결버튼"); }
+    ConnectedWindow() { click("통신연결버튼"); }
 };
 
 } // namespace dx400::test
