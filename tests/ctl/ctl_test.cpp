@@ -2,9 +2,9 @@
 // published as COM4 (every other port stands for nothing): the frames of every command
 // byte for byte, exit codes and messages, profiles, timed jogs and JSON.
 #include "link/ending_signals.h"
-#include "link/qt_serial_port.h"
 #include "port_links.h"
 #include "sim/pty_server.h"
+#include "sim/sim_options.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,7 +16,13 @@
 namespace dx400 {
 namespace {
 
-using sim::Faults;
+// The simulated drive's faults as its command line names them, e.g. "--delay 500".
+sim::Faults faults(const QString& options) {
+    std::vector<std::string> words;
+    for (const QString& word : options.split(' ', Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    return sim::parseArguments(words).options.faults;
+}
 
 const QString kReadAll =
     "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 02 00 00 00 00 EE 08 | AA 00 06 04 00 00 00 00 EE 0A"
@@ -49,7 +55,7 @@ protected:
     }
     void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
 
-    void startDrive(const Faults& faults = {}) {
+    void startDrive(const sim::Faults& faults = {}) {
         m_drive.reset(); // a new drive, with a new log and the first values
         m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{false, true, true});
         m_drive->start();
@@ -92,23 +98,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         QString arguments;
         int code;
         QString frames;
-        QString output; // found in standard output, or else in standard error
-        Faults faults = {};
+        QString output;     // found in standard output, or else in standard error
+        QString drive = ""; // the simulated drive's faults, as its command line gives them
     };
-    Faults silent, allWrong, wrongCommand, slow, hangUp, noisy, cutShort;
-    cutShort.splitGapMs = 300;
-    slow.delayMs = 150;
-    hangUp.hangUpAfter = 1;
-    noisy.strayBefore = 5;
-    noisy.extraAfter = 3;
-    Faults twice, twiceLate, twiceLater, lagging;
-    twice.duplicateGapMs = 0;
-    twiceLater.duplicateGapMs = 100;
-    twiceLate.duplicateGapMs = 20;
-    lagging.lag = true;
-    silent.noReply = wrongCommand.wrongCommand = true;
-    allWrong.badStart = allWrong.badStatus = allWrong.badEnd = allWrong.badChecksum = true;
-    allWrong.wrongCommand = true;
     const Case cases[] = {
         // The same values as JSON: one object, port and line speed besides.
         {"--json read current speed resolution position inputs", 0,
@@ -137,9 +129,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
         {"--port /dev/null stop", 3, "", "시리얼 포트가 아닙니다 (/dev/null)."},
         {"--timeout 300 position", 4, kPosition,
-         "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", silent},
+         "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", "--no-reply"},
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
-         "EE  03, sent 3 times", silent},
+         "EE  03, sent 3 times", "--no-reply"},
         // Judged once the line is quiet, not at the time-out.
         {"--verbose --timeout 3000 --json position", 5, kPosition,
          R"("error":"bad reply to AA  00  06  08  00  00  00  00  EE  0E: start byte BC where BB )"
@@ -147,51 +139,54 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          R"(EF where EE belongs, checksum 6D where 6C belongs, in BC  00  07  65  00  00  00  00 )"
          R"( EF  6D")"
          "\tRX  BC  00  07  65  00  00  00  00  EF  6D\n",
-         allWrong},
+         "--bad-start --bad-status --bad-end --bad-checksum --wrong-command"},
         {"jog rol 300 --for 5", 5, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop,
          "command byte 04 where 03 belongs, in BB  00  04  64  00  00  00  00  EE  68; the stop "
          "frame went out, but that the motor stopped is not confirmed",
-         wrongCommand},
+         "--wrong-command"},
         {"jog ror 300 --for 5", 4, "AA 00 01 00 00 00 01 2C EE 2E",
-         "lost during the jog: no stop frame went out, the motor may still be running", hangUp},
+         "lost during the jog: no stop frame went out, the motor may still be running",
+         "--hangup-after 1"},
         // A drive answering twice or one request late never passes for a sound one.
         {"read current", 5, "AA 00 06 01 00 00 00 00 EE 07",
          "unasked reply BB  00  06  64  00  00  00  14  EE  7E after the reply to AA  00  06  01",
-         twice},
+         "--duplicate 0"},
         // Come during a timed jog, it fails the run once the stop has gone.
         {"jog ror 300 --for 0.5", 5, "AA 00 01 00 00 00 01 2C EE 2E | " + kStop,
          "after the reply to AA  00  01  00  00  00  01  2C  EE  2E: the drive answers",
-         twiceLater},
+         "--duplicate 100"},
         // Come during the pause after a write, it puts that write in doubt, which goes again.
         {"--retries 1 write current=1 stop-current=2", 5,
          "AA 00 05 01 00 00 00 01 EE 07 | AA 00 05 01 00 00 00 01 EE 07",
-         "after the reply to AA  00  05  01  00  00  00  01  EE  07, sent 2 times", twiceLate},
-        {"--timeout 100 read current", 4, "AA 00 06 01 00 00 00 00 EE 07", "no reply", lagging},
+         "after the reply to AA  00  05  01  00  00  00  01  EE  07, sent 2 times",
+         "--duplicate 20"},
+        {"--timeout 100 read current", 4, "AA 00 06 01 00 00 00 00 EE 07", "no reply", "--lag"},
         {"--timeout 100 --retries 1 read current stop-current", 5,
          "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07 | "
          "AA 00 0C 01 00 00 00 00 EE 0D",
          "not answer in step after a reply to AA  00  06  01  00  00  00  00  EE  07 went missing",
-         lagging},
+         "--lag"},
         // After an inputs read, the harmless request is a position read.
         {"--timeout 100 --retries 1 inputs", 5,
          "AA 00 0C 01 00 00 00 00 EE 0D | AA 00 0C 01 00 00 00 00 EE 0D | " + kPosition,
-         "command byte 0C where 06 belongs", lagging},
+         "command byte 0C where 06 belongs", "--lag"},
         // Stray bytes before each reply and noise after it are passed over.
         {"--verbose --json read current position", 0,
          "AA 00 06 01 00 00 00 00 EE 07 | " + kPosition,
          R"({"current":20,"line-speed":19200,"port":"COM4","position":0})"
          "\t(skipped)\n\tRX  BB  00  06  64  00  00  00  14  EE  7E\n\t(noise, passed over)\n",
-         noisy},
+         "--stray 5 --extra 3"},
         // A reply only late is dropped, not taken for the next attempt's or request's.
         {"--verbose --timeout 100 --retries 1 read current stop-current", 4,
          "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07",
-         "sent 2 times\tRX  BB  00  06  64  00  00  00  14  EE  7E  (late, dropped)", slow},
+         "sent 2 times\tRX  BB  00  06  64  00  00  00  14  EE  7E  (late, dropped)",
+         "--delay 150"},
         {"--verbose --timeout 100 position", 4, kPosition,
-         "(received only BB  00  06  64  00)\tRX  BB  00  06  64  00\n", cutShort},
+         "(received only BB  00  06  64  00)\tRX  BB  00  06  64  00\n", "--split 300"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.toStdString());
-        startDrive(c.faults);
+        startDrive(faults(c.drive));
         const Result run = ctl(c.arguments);
         const QString output =
             QString(c.output).replace("%pts", QString::fromStdString(m_drive->devicePath()));
@@ -201,14 +196,14 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
             EXPECT_TRUE(run.out.contains(part) || run.err.contains(part))
                 << part.toStdString() << "\n"
                 << run.out.toStdString() << run.err.toStdString();
-        if (c.faults.badStart) {
+        if (c.drive.contains("--bad-start")) {
             EXPECT_LT(run.ms, 2000);
         }
         EXPECT_FALSE(run.err.contains("::")) << "a Qt warning: " << run.err.toStdString();
         if (c.arguments.contains("--for 0.2")) { // the stop waits for the jog's time
             EXPECT_GE(run.ms, 200);
         }
-        if (c.faults.noReply) { // every frame waited its time-out, and not much longer
+        if (c.drive == "--no-reply") { // every frame waited its time-out, and not much longer
             const qint64 waited = c.arguments.section("--timeout ", 1).section(' ', 0, 0).toInt() *
                                   run.frames.count("AA");
             EXPECT_GE(run.ms, waited);
@@ -304,10 +299,9 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
     }
     for (const auto& [signal, moment, frames, message] : cases) {
         SCOPED_TRACE(message.toStdString());
-        Faults faults;
-        faults.delayMs = moment == ReplyAwaited ? 500 : 0;
-        faults.wrongCommand = moment == Mended;
-        startDrive(faults);
+        startDrive(faults(moment == ReplyAwaited ? "--delay 500"
+                          : moment == Mended     ? "--wrong-command"
+                                                 : ""));
         // Blocked here, the signal waits in the child until its watch takes it in.
         sigset_t one;
         sigemptyset(&one);
@@ -348,16 +342,6 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         EXPECT_TRUE((err + run.err.toUtf8()).contains(message.toUtf8())) << run.err.toStdString();
         EXPECT_LT(run.ms, 10'000) << "the jog's 30 s did not end it";
     }
-}
-
-TEST_F(Ctl, AHeldPortIsRefusedWithItsCause) {
-    QtSerialPort holder;
-    holder.setCommPort(4);
-    ASSERT_TRUE(holder.open().opened());
-    const Result run = ctl("read");
-    EXPECT_EQ(run.code, 3);
-    EXPECT_TRUE(run.err.contains("다른 프로그램이 포트를 사용하고 있습니다"))
-        << run.err.toStdString();
 }
 
 } // namespace
