@@ -2,6 +2,7 @@
 // frame it gets with the bytes a row gives, when it gives them: which reply is taken,
 // which request goes again, and how the line is opened and left.
 #include "ctl/drive_session.h"
+#include "ctl/options.h"
 #include "line_under_test.h"
 
 #include <QSocketNotifier>
@@ -77,11 +78,8 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
                     pty.hangUp();
                 });
         });
-        ctl::Options options;
-        options.port = "COM1";
-        options.portNumber = 1;
-        options.retries = 1;
-        options.timeoutMs = 200;
+        const ctl::Options options =
+            ctl::parseOptions({"dx400ctl", "--port", "COM1", "--retries", "1", "--timeout", "200"});
         QString outcome;
         {
             ctl::DriveSession session(options);
