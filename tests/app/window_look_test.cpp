@@ -1,6 +1,6 @@
 // What the operator sees of the window, rendered as it is drawn: colour faces, captions
 // in both Korean fonts the set-up installs, the start of the echo boxes, the receive box
-// as assistive technology reads it, and the window's place on the screen.
+// as assistive technology reads it, the window's place on the screen and the ports it lists.
 #include "app/receive_echo_box.h"
 #include "window_fixture.h"
 
@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QScreen>
 #include <QToolTip>
 
@@ -155,8 +156,14 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
     EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
 }
 
-TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndPortsShowTheirDeviceWhenHovered) {
+TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithTheirDevice) {
     FakeWindow w;
+    auto* ports = control<QListWidget>(w.window, "PORT");
+    QStringList listed;
+    for (int i = 0; i < ports->count(); ++i)
+        listed << ports->item(i)->text();
+    EXPECT_EQ(listed.join(' '), "COM1 COM4 COM10");
+    EXPECT_EQ(w.window.focusWidget(), control(w.window, "Combo_0"));
     const QPoint screenCentre = w.window.screen()->geometry().center();
     // Before it is shown the frame is unknown: the window is centred by its own size.
     EXPECT_LE((w.window.geometry().center() - screenCentre).manhattanLength(), 1);
