@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
-#include <QHash>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -33,15 +32,14 @@ QImage render(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The colour that covers most of a button's face inside a 3-pixel edge, and its share.
-std::pair<QString, double> mainFaceColour(QWidget* button) {
+// The share of a button's face, inside a 3-pixel edge, painted in the given colour.
+double faceShare(QWidget* button, const QString& colour) {
     const QImage image = render(button).copy(button->rect().adjusted(3, 3, -3, -3));
-    QHash<QRgb, int> counts;
+    int painted = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-    const auto most = std::max_element(counts.begin(), counts.end());
-    return {QColor(most.key()).name().toUpper(), double(*most) / (image.width() * image.height())};
+            painted += image.pixel(x, y) == QColor(colour).rgb();
+    return double(painted) / (image.width() * image.height());
 }
 
 // The pixels where two pictures of the same size differ, and where they lie.
@@ -83,19 +81,17 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
     exit->setDown(true);
     EXPECT_GT(difference(idle, focused).first, 20) << "a visible focus mark";
     EXPECT_GT(difference(focused, render(exit)).first, 20) << "a pressed look";
-    EXPECT_EQ(mainFaceColour(exit).first, "#FF0000");
+    EXPECT_GT(faceShare(exit, "#FF0000"), 0.6) << "pressed, the face keeps its colour";
     exit->setDown(false);
     w.click("cmd_ROR");
-    EXPECT_EQ(mainFaceColour(control(w.window, "cmd_ROR")).first, "#FF0000") << "jog mark";
+    EXPECT_GT(faceShare(control(w.window, "cmd_ROR"), "#FF0000"), 0.6) << "jog mark";
     w.click("mtr_STOP");
     for (bool enabled : {true, false}) {
         if (!enabled)
             w.port->loseLine(); // back to the not-connected state, buttons disabled
-        for (const auto& [name, colour] : faces) {
-            const auto [main, share] = mainFaceColour(control(w.window, name));
-            EXPECT_EQ(main, colour) << name << (enabled ? "" : ", disabled");
-            EXPECT_GT(share, 0.6) << name << (enabled ? "" : ", disabled") << ": flat";
-        }
+        for (const auto& [name, colour] : faces)
+            EXPECT_GT(faceShare(control(w.window, name), colour), 0.6)
+                << name << (enabled ? "" : ", disabled") << ": flat, in its colour";
     }
 }
 

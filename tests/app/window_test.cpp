@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <functional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -250,40 +249,33 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
 }
 
 TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
-    using Act = std::function<void(std::unique_ptr<FakeWindow>&)>;
-    const auto close = [](auto& w) {
-        w->window.close();
+    const std::tuple<const char*, const char*, const char*, int> cases[] = {
+        // how it ends after a jog to the right ("reset": the window destroyed unclosed, as
+        // when the program is made to quit; "lose": the line lost; "fail": the line lost on
+        // the stop frame), the port's events then, the command byte TX DATA shows, messages
+        {"CMD3", "write 3 drain close", "03", 0},
+        {"reset", "write 3 drain close", "", 0},
+        {"lose close", "drain close", "01", 1},
+        {"fail close", "drain close", "", 0},
     };
-    const std::tuple<const char*, Act, bool, const char*, const char*, int> cases[] = {
-        // how it ends after a jog to the right, connected, the port's events then, the
-        // command byte TX DATA shows, messages
-        {"EXIT", [](auto& w) { w->click("CMD3"); }, true, "write 3 drain close", "03", 0},
-        {"window destroyed unclosed, as when the program is made to quit",
-         [](auto& w) { w.reset(); }, true, "write 3 drain close", "", 0},
-        {"line lost, then closed",
-         [&](auto& w) {
-             w->port->loseLine();
-             close(w);
-         },
-         true, "drain close", "01", 1},
-        {"line lost on the stop frame",
-         [&](auto& w) {
-             w->port->failWrites = true;
-             close(w);
-         },
-         true, "drain close", "", 0},
-        {"closed before connecting", close, false, "", "", 0},
-    };
-    for (const auto& [name, act, connected, events, shown, messages] : cases) {
-        SCOPED_TRACE(name);
-        auto w = std::make_unique<FakeWindow>();
-        if (connected) {
-            w->click("통신연결버튼");
-            w->click("cmd_ROR");
-        }
+    for (const auto& [steps, events, shown, messages] : cases) {
+        SCOPED_TRACE(steps);
+        auto w = std::make_unique<ConnectedWindow>();
+        w->click("cmd_ROR");
         const std::shared_ptr<QStringList> seen = w->port->events;
         seen->clear();
-        act(w);
+        for (const QString& step : QString(steps).split(' ')) {
+            if (step == "reset")
+                w.reset();
+            else if (step == "lose")
+                w->port->loseLine();
+            else if (step == "fail")
+                w->port->failWrites = true;
+            else if (step == "close")
+                w->window.close();
+            else
+                w->click("CMD3");
+        }
         EXPECT_EQ(seen->join(' '), events);
         if (w) {
             EXPECT_EQ(w->text("txt_tx").mid(8, 2), shown);
