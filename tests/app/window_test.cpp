@@ -5,8 +5,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
-#include <functional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -19,27 +17,7 @@ namespace {
 const QString kCommError = QStringLiteral("통신에러");
 const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: COM4");
 
-bool looksConnected(const FakeWindow& w, bool connected) {
-    bool ok =
-        w.colour("rxled") == (connected ? "#FF0000" : "#FFFFFF") && w.port->isOpen() == connected;
-    for (const QPushButton* button : w.window.findChildren<QPushButton*>())
-        ok = ok && button->isEnabled() == (connected != (button->objectName() == "통신연결버튼"));
-    for (const char* list : {"Combo_0", "Combo_1"})
-        ok = ok && control(w.window, list)->isEnabled() != connected;
-    return ok;
-}
-
 } // namespace
-
-TEST(WindowStartup, OnlyTheConnectControlsRespondAndThePortsThatOpenAreListed) {
-    FakeWindow w;
-    auto* found = control<QListWidget>(w.window, "PORT");
-    QStringList listed;
-    for (int i = 0; i < found->count(); ++i)
-        listed << found->item(i)->text();
-    EXPECT_EQ(listed.join(' '), "COM1 COM4 COM10");
-    EXPECT_EQ(w.window.focusWidget(), control(w.window, "Combo_0"));
-}
 
 TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
     const std::tuple<int, int, bool, const char*> cases[] = {
@@ -62,7 +40,12 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
         control<QComboBox>(w.window, "Combo_1")->setCurrentIndex(speed);
         w.click("통신연결버튼");
         const bool connected = *message == 0;
-        EXPECT_TRUE(looksConnected(w, connected));
+        EXPECT_EQ(w.colour("rxled"), connected ? "#FF0000" : "#FFFFFF");
+        EXPECT_EQ(w.port->isOpen(), connected);
+        for (const QPushButton* button : w.window.findChildren<QPushButton*>())
+            EXPECT_EQ(button->isEnabled(), connected != (button->objectName() == "통신연결버튼"));
+        for (const char* list : {"Combo_0", "Combo_1"})
+            EXPECT_NE(control(w.window, list)->isEnabled(), connected) << list;
         EXPECT_EQ(w.messages.texts, connected ? QStringList() : QStringList(message));
         if (connected) {
             EXPECT_EQ(w.port->rate(), 600);
@@ -149,28 +132,6 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
     EXPECT_EQ(w.port->inBufferCount(), 10) << "an event of another kind reads nothing";
 }
 
-TEST(WindowReceive, ALineLostInsideAReceiveEventIsReportedOnceAndConnectingWorksAgain) {
-    ConnectedWindow w;
-    w.click("Cmd_RPOS");
-    // While the first of three messages is open, the device vanishes; the loss comes
-    // through a message's own event loop, as it would from the system.
-    bool lost = false;
-    w.messages.whileOpen = [&] {
-        if (!std::exchange(lost, true))
-            QTimer::singleShot(0, [&] { w.port->loseLine(); });
-    };
-    w.feed(QByteArray::fromHex("00000600000001F40000"));
-    EXPECT_EQ(w.messages.texts, QStringList({kCommError, kLineLost, kCommError, kCommError}));
-    EXPECT_TRUE(looksConnected(w, false));
-    EXPECT_EQ(w.window.readState(), 0);
-    EXPECT_EQ(w.port->rThreshold(), 10) << "a later connection gets its receive events";
-    w.click("통신연결버튼");
-    w.click("Cmd_RPOS");
-    w.feed(QByteArray::fromHex("BB00066400 0001F4EE5F"));
-    EXPECT_EQ(w.text("Text_RPOS"), "500");
-    EXPECT_EQ(w.messages.texts.size(), 4);
-}
-
 // What a run of clicks, typing and replies leaves on the line and on the window. Steps,
 // one after another: "NAME" clicks a button, "NAME=TEXT" types into a box, "<HEX" feeds
 // reply bytes, "lose" makes the next write find the line gone and "256" asks for a frame
@@ -225,7 +186,7 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
          kLineLost},
         {"cmd_ROL lose CMD_OUT mtr_STOP", "AA0002000000012CEE2F",
          "CMD_OUT=출력ON;txt_tx=;cmd_ROL=#FF0000", kLineLost},
-        {"lose cmd_RData", "", "", kLineLost},
+        {"lose cmd_RData", "", "rxled=#FFFFFF", kLineLost},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.steps);
@@ -247,16 +208,12 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         for (const QByteArray& write : w.port->writes)
             frames << QString(write.left(10).toHex().toUpper());
         EXPECT_EQ(frames.join('|'), c.frames);
-        for (const QString& show : c.shows.split(';', Qt::SkipEmptyParts)) {
+        for (const QString& show :
+             QString(c.shows).replace("system", system).split(';', Qt::SkipEmptyParts)) {
             const QByteArray name = show.section('=', 0, 0).toUtf8();
-            const QString shown = show.section('=', 1);
-            const auto* button = qobject_cast<QPushButton*>(control(w.window, name));
-            const QString want = shown == "system" ? system : shown;
-            EXPECT_EQ(want.startsWith('#') ? w.colour(name)
-                      : button             ? button->text()
-                                           : w.text(name),
-                      want)
-                << show.toStdString();
+            const QString want = show.section('=', 1);
+            EXPECT_EQ(want.startsWith('#') ? w.colour(name) : w.text(name), want)
+                << qPrintable(show);
         }
         EXPECT_EQ(w.messages.texts.join('|'), c.messages);
         EXPECT_EQ(w.window.readState(), c.readState);
@@ -265,40 +222,33 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
 }
 
 TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
-    using Act = std::function<void(std::unique_ptr<FakeWindow>&)>;
-    const auto close = [](auto& w) {
-        w->window.close();
+    const std::tuple<const char*, const char*, const char*, int> cases[] = {
+        // how it ends after a jog to the right ("reset": the window destroyed unclosed, as
+        // when the program is made to quit; "lose": the line lost; "fail": the line lost on
+        // the stop frame), the port's events then, the command byte TX DATA shows, messages
+        {"CMD3", "write 3 drain close", "03", 0},
+        {"reset", "write 3 drain close", "", 0},
+        {"lose close", "drain close", "01", 1},
+        {"fail close", "drain close", "", 0},
     };
-    const std::tuple<const char*, Act, bool, const char*, const char*, int> cases[] = {
-        // how it ends after a jog to the right, connected, the port's events then, the
-        // command byte TX DATA shows, messages
-        {"EXIT", [](auto& w) { w->click("CMD3"); }, true, "write 3 drain close", "03", 0},
-        {"window destroyed unclosed, as when the program is made to quit",
-         [](auto& w) { w.reset(); }, true, "write 3 drain close", "", 0},
-        {"line lost, then closed",
-         [&](auto& w) {
-             w->port->loseLine();
-             close(w);
-         },
-         true, "drain close", "01", 1},
-        {"line lost on the stop frame",
-         [&](auto& w) {
-             w->port->failWrites = true;
-             close(w);
-         },
-         true, "drain close", "", 0},
-        {"closed before connecting", close, false, "", "", 0},
-    };
-    for (const auto& [name, act, connected, events, shown, messages] : cases) {
-        SCOPED_TRACE(name);
-        auto w = std::make_unique<FakeWindow>();
-        if (connected) {
-            w->click("통신연결버튼");
-            w->click("cmd_ROR");
-        }
+    for (const auto& [steps, events, shown, messages] : cases) {
+        SCOPED_TRACE(steps);
+        auto w = std::make_unique<ConnectedWindow>();
+        w->click("cmd_ROR");
         const std::shared_ptr<QStringList> seen = w->port->events;
         seen->clear();
-        act(w);
+        for (const QString& step : QString(steps).split(' ')) {
+            if (step == "reset")
+                w.reset();
+            else if (step == "lose")
+                w->port->loseLine();
+            else if (step == "fail")
+                w->port->failWrites = true;
+            else if (step == "close")
+                w->window.close();
+            else
+                w->click("CMD3");
+        }
         EXPECT_EQ(seen->join(' '), events);
         if (w) {
             EXPECT_EQ(w->text("txt_tx").mid(8, 2), shown);

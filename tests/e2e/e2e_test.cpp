@@ -85,10 +85,8 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     for (std::size_t i = 7; i < 12; ++i)
         EXPECT_GE(requests[i] - replies[i - 1], kMinGapUs)
             << "request " << i - 5 << " came too soon after the reply before it";
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(f.text(readBoxes[i]), values[i]) << readBoxes[i];
-        EXPECT_EQ(f.colour(readBoxes[i]), "#C0C0FF") << readBoxes[i];
-    }
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.texts.join('|').toStdString();
 }
 

@@ -58,7 +58,10 @@ struct WindowUnderTest {
 
     explicit WindowUnderTest(std::unique_ptr<SerialPort> port) : window(std::move(port)) {}
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
-    QString text(const char* name) const { return box(name)->text(); }
+    // The text of a text box or the caption of a button.
+    QString text(const char* name) const {
+        return control(window, name)->property("text").toString();
+    }
     void click(const char* name) const {
         QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
     }
@@ -72,11 +75,8 @@ struct WindowUnderTest {
 
 // The window over a fake serial port.
 struct FakeWindow : WindowUnderTest {
-    FakeSerialPort* port; // owned by the window
-
-    FakeWindow() : FakeWindow(new FakeSerialPort) {}
-    explicit FakeWindow(FakeSerialPort* fake)
-        : WindowUnderTest(std::unique_ptr<SerialPort>(fake)), port(fake) {}
+    FakeWindow() : WindowUnderTest(std::make_unique<FakeSerialPort>()) {}
+    FakeSerialPort* const port = static_cast<FakeSerialPort*>(&window.serialPort());
     // Feeds bytes and runs the receive event they raise, as the event loop would.
     void feed(const QByteArray& bytes) {
         port->feed(bytes);
