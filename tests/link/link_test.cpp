@@ -53,7 +53,8 @@ TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStopAndRaisesDtr)
     PtyPort pty(4);
     test::lineRequests() = {};
     auto port = openOn(4, 600); // neither the port's first rate nor the window's
-    const termios line = pty.lineSettings();
+    termios line{};             // on the master the system reports the settings of the tool's end
+    ::tcgetattr(pty.master(), &line);
     EXPECT_EQ(cfgetospeed(&line), speed_t(B600));
     // The pseudo-terminal forces 8 bits without parity: what was asked for shows the rest.
     ASSERT_FALSE(test::lineRequests().settings.empty());
@@ -138,14 +139,12 @@ TEST(QtSerialPort, AFailedOpenSaysWhatTheOperatorCanDoAboutIt) {
 }
 
 TEST(PortNaming, ALinkNamesTheDeviceOtherwiseTtyS) {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    ASSERT_TRUE(QDir().mkpath(config.path() + "/dx400/ports"));
-    ASSERT_TRUE(QFile::link("/dev/ttyUSB7", config.path() + "/dx400/ports/COM4"));
-    EXPECT_EQ(portDevice(4), "/dev/ttyUSB7");
-    EXPECT_EQ(portDevice(1), "/dev/ttyS0");
-    EXPECT_EQ(portDevice(10), "/dev/ttyS9");
-    qunsetenv("XDG_CONFIG_HOME"); // then the links are in ~/.config
+    {
+        const test::OnlyPort ports(4);
+        ASSERT_TRUE(QFile::link("/dev/ttyUSB7", portLinkDirectory() + "/COM4"));
+        EXPECT_EQ(portDevice(4), "/dev/ttyUSB7");
+        EXPECT_EQ(portDevice(11), "/dev/ttyS10"); // beyond the ports linked to nothing
+    } // then XDG_CONFIG_HOME is unset, and the links are in ~/.config
     EXPECT_EQ(portLinkDirectory(), QDir::homePath() + "/.config/dx400/ports");
 }
 
