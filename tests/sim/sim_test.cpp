@@ -312,11 +312,10 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
                          "frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
 
     QProcess second;
-    second.setProcessChannelMode(QProcess::MergedChannels);
     second.start(DX400_SIM, {"--port", "COM7"});
     ASSERT_TRUE(second.waitForFinished(5000));
     EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(second.readAll().contains("dx400-sim: COM7 is already served"));
+    EXPECT_TRUE(second.readAllStandardError().contains("dx400-sim: COM7 is already served"));
     sim.terminate();
     ASSERT_TRUE(sim.waitForFinished(5000));
     EXPECT_EQ(sim.exitStatus() == QProcess::NormalExit ? sim.exitCode() : -1, 0);
