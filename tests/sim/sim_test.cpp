@@ -179,10 +179,6 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
     };
     const Case cases[] = {
         {"", kReplyP1},
-        {"--bad-start --bad-status --bad-end --bad-checksum --wrong-command",
-         "BC 00 07 65 00 00 00 14 EF 81"},
-        {"--no-reply", ""},
-        {"--delay 300", kReplyP1, kReadP1, 300'000},
         {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E", kReadP1, 300'000},
         {"--stray 1000 --extra 3", "1000 random | " + kReplyP1 + " | 3 random"},
         {"--hangup-after 1 --split 50", "BB 00 06 64 00 | 00 00 14 EE 7E | HUP"},
