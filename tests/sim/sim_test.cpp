@@ -41,10 +41,8 @@ std::vector<std::string> words(const std::string& text) {
 
 // Bytes written out as hex pairs, e.g. "AA 00 06", so frames read like the line.
 std::vector<std::uint8_t> hexBytes(const std::string& text) {
-    std::vector<std::uint8_t> bytes;
-    for (const std::string& pair : words(text))
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
-    return bytes;
+    const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(text));
+    return {bytes.begin(), bytes.end()};
 }
 
 // What came back from the drive, with CLOCK_MONOTONIC times in microseconds as in its log.
