@@ -21,11 +21,16 @@ namespace {
 std::mutex recording; // the drain runs on a thread of its own
 std::set<int> lines;
 
-void record(const char* call, int fd, bool always = false) {
+// Settings make a descriptor a line, until it is closed.
+void record(const std::string& call, int fd, bool always = false) {
     const std::lock_guard lock(recording);
+    if (call == "settings")
+        lines.insert(fd);
     std::string& calls = dx400::test::lineRequests().calls;
     if (always || lines.count(fd))
-        calls += (calls.empty() ? "" : " ") + std::string(call);
+        calls += (calls.empty() ? "" : " ") + call;
+    if (call == "close")
+        lines.erase(fd);
 }
 
 template <typename Function> Function systemCall(const char* name) {
@@ -46,11 +51,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
 }
 
 extern "C" int tcsetattr(int fd, int when, const termios* settings) noexcept {
-    {
-        const std::lock_guard lock(recording);
-        lines.insert(fd);
-        dx400::test::lineRequests().settings.push_back(*settings);
-    }
+    dx400::test::lineRequests().settings.push_back(*settings);
     record("settings", fd);
     static const auto system = systemCall<int (*)(int, int, const termios*)>("tcsetattr");
     return system(fd, when, settings);
@@ -79,10 +80,6 @@ extern "C" int tcflush(int fd, int queue) {
 
 extern "C" int close(int fd) {
     record("close", fd);
-    {
-        const std::lock_guard lock(recording);
-        lines.erase(fd);
-    }
     static const auto system = systemCall<int (*)(int)>("close");
     return system(fd);
 }

@@ -47,13 +47,6 @@ public:
     void write(const QByteArray& bytes) const {
         (void)::write(m_master, bytes.constData(), size_t(bytes.size()));
     }
-    // The line settings the tool gave its end of the line (on the master the system reports
-    // the other end's).
-    termios lineSettings() const {
-        termios settings{};
-        ::tcgetattr(m_master, &settings);
-        return settings;
-    }
     // Closes the far end, as a pulled cable or a dead adapter would.
     void hangUp() {
         if (m_master >= 0)
