@@ -1,6 +1,6 @@
-// dx400ctl's session against a drive the test plays on a pseudo-terminal, answering each
-// frame it gets with the bytes a row gives, when it gives them: which reply is taken,
-// which request goes again, and how the line is opened and left.
+// dx400ctl's session against a drive the test plays on a pseudo-terminal, answering each frame
+// with the bytes a row gives: which reply is taken, which request goes again, and how the
+// line is opened and left.
 #include "ctl/drive_session.h"
 #include "ctl/options.h"
 #include "line_under_test.h"
@@ -13,24 +13,14 @@
 
 using namespace dx400;
 
-namespace {
-
-// A sound reply to command `cmd` carrying `value`.
-QByteArray reply(int cmd, int value) {
-    QByteArray bytes = QByteArray::fromHex("BB00006400000000EE00");
-    bytes[2] = char(cmd);
-    bytes[7] = char(value);
-    for (int i = 1; i < 8; ++i)
-        bytes[9] = char(bytes[9] + bytes[i]);
-    return bytes;
-}
-
-} // namespace
-
 TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOneAgain) {
     using Answers = std::vector<std::vector<std::pair<int, QByteArray>>>; // per frame got
-    const QByteArray r1 = reply(6, 1), r2 = reply(6, 2), r3 = reply(6, 3);
-    const QByteArray r12 = reply(12, 0), hangUp = "HUP"; // the drive's end hangs up
+    // Sound replies to command 06 carrying 1, 2 and 3, and to command 0C.
+    const QByteArray r1 = QByteArray::fromHex("BB00066400000001EE6B"),
+                     r2 = QByteArray::fromHex("BB00066400000002EE6C"),
+                     r3 = QByteArray::fromHex("BB00066400000003EE6D"),
+                     r12 = QByteArray::fromHex("BB000C6400000000EE70");
+    const QByteArray hangUp = "HUP"; // the drive's end hangs up
     struct Row {
         const char* name;
         int reads; // of parameters 1, 2, 3: 100 ms apart when more than one
