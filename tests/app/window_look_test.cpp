@@ -1,6 +1,4 @@
-// What the operator sees of the window, rendered as it is drawn: colour faces, captions
-// in both Korean fonts the set-up installs, the start of the echo boxes, the receive box
-// as assistive technology reads it, the window's place on the screen and the ports it lists.
+// What the operator sees of the window, rendered as it is drawn.
 #include "app/receive_echo_box.h"
 #include "window_fixture.h"
 
@@ -52,8 +50,7 @@ std::pair<int, QRect> difference(const QImage& a, const QImage& b) {
     return found;
 }
 
-// The ink a caption puts on its label or button at the given size: where the control
-// drawn with its caption differs from it drawn without.
+// A caption's ink at the given size: where its control drawn with it differs from it without.
 std::pair<int, QRect> captionInk(QWidget* control, QSize size) {
     const QRect geometry = control->geometry();
     const QVariant caption = control->property("text");
@@ -108,9 +105,8 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
             font.setStyleStrategy(QFont::NoAntialias); // ink does not depend on position
             control->setFont(font);
             ASSERT_EQ(QFontInfo(font).family(), family) << "the set-up installs this font";
-            // At its own size the caption puts as much ink on the control as where it has
-            // all the room it needs, and none on the far edges (a label starts at its
-            // top-left corner, a button's caption is centred).
+            // At its own size a caption puts as much ink as with all the room it needs, and
+            // none on the far edges (a label starts top-left, a button's caption is centred).
             SCOPED_TRACE(family + (" " + control->objectName().toStdString()));
             const auto [ink, bounds] = captionInk(control, control->size());
             const int roomy = captionInk(control, QSize(600, 200)).first;

@@ -1,5 +1,4 @@
-// The window over a fake serial port: start-up, connecting, frames, receive events and
-// what every button does, one click after another.
+// The window over a fake serial port, one click after another.
 #include "window_fixture.h"
 
 #include <QAbstractItemView>
@@ -21,8 +20,7 @@ const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: C
 
 TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
     const std::tuple<int, int, bool, const char*> cases[] = {
-        // port and speed list positions (-1: none), whether another program holds the port,
-        // the message ("": connected, at 600 bit/s)
+        // port and speed entries (-1: none), held by another program, message ("": at 600 bit/s)
         {0, 12, false, ""},
         {3, 0, false, "통신 연결 실패: COM4\n'low_speed6000'은(는) 통신 속도가 아닙니다."},
         {3, -1, false, "통신 연결 실패: COM4\n통신 속도가 선택되지 않았습니다."},
@@ -132,17 +130,14 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
     EXPECT_EQ(w.port->inBufferCount(), 10) << "an event of another kind reads nothing";
 }
 
-// What a run of clicks, typing and replies leaves on the line and on the window. Steps,
-// one after another: "NAME" clicks a button, "NAME=TEXT" types into a box, "<HEX" feeds
-// reply bytes, "lose" makes the next write find the line gone and "256" asks for a frame
-// with a value beyond a byte.
+// Steps: "NAME" clicks a button, "NAME=TEXT" types into a box, "<HEX" feeds reply bytes, "lose"
+// makes the next write find the line gone and "256" asks for a frame with a value beyond a byte.
 TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
     const QString system = QApplication::palette().button().color().name().toUpper();
     struct Case {
         const char* steps;
         QString frames; // the ten frame bytes of each write in hexadecimal, "|" between them
-        // "NAME=SHOWN;...": a control's text, or its colour (background, face or fill) when
-        // "#RRGGBB" or "system" (the system's button face)
+        // "NAME=SHOWN;...": a control's text, or its colour if "#RRGGBB" or "system" (button face)
         QString shows = {}, messages = {}; // messages: "|" between them
         int readState = 0, outState = 0;
     };

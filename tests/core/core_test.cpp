@@ -1,6 +1,4 @@
-// What the window's tests cannot reach: the value text of every kind of reply, typed
-// into the receive box or cut short, the reply's sum, and how dx400ctl judges noise that
-// ends in the start of a reply. Expected bytes are written out.
+// What the window's tests cannot reach; expected bytes are written out, not computed.
 #include "protocol/reply_check.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_search.h"

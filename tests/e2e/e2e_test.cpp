@@ -1,6 +1,5 @@
-// The real window on a real pseudo-terminal against the simulated drive: the gaps on the
-// line (wide margins), what the drive keeps, and a long run of commands: 1,000 in CI,
-// DX400_SOAK_COMMANDS=10000 ctest -L soak for the full soak (2 min).
+// The real window on a real pseudo-terminal against the simulated drive. The soak runs 1,000
+// commands; DX400_SOAK_COMMANDS=10000 ctest -L soak runs the full soak (2 min).
 #include "link/qt_serial_port.h"
 #include "simulated_drive.h"
 #include "window_fixture.h"
@@ -13,8 +12,7 @@ using namespace dx400;
 
 namespace {
 
-// The real window on a real serial port, talking to the simulated drive; one at a time.
-// Every wait runs the event loop, which replies need, until its condition holds or 3 s pass.
+// One at a time. Every wait runs the event loop, which replies need, until it holds or 3 s pass.
 struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
     explicit SimFixture(const sim::Faults& faults = {}, const sim::LineSettings& line = {})
         : SimulatedDrive(faults, line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}
@@ -34,8 +32,7 @@ struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
         QTest::qWait(60);
         return window.serialPort().isOpen();
     }
-    // When each frame of one kind went over the line (Rx: received, Tx: replies sent), in
-    // microseconds.
+    // When each frame of a kind went over the line, in µs (Rx: received, Tx: replies sent).
     std::vector<std::int64_t> times(sim::LogKind kind) const {
         std::vector<std::int64_t> found;
         for (const sim::LogEntry& entry : drive.log()) {

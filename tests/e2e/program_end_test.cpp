@@ -1,6 +1,5 @@
-// The window's real start in a process of its own, against the simulated drive published
-// as COM4: however the program ends during a jog, the drive gets the stop frame last, and
-// a signal still ends the program as it would have without the window's watch.
+// The window's real start in a process of its own against the simulated drive as COM4; a
+// signal still ends the program as it would have without the window's watch.
 #include "simulated_drive.h"
 
 #include <QProcess>
@@ -23,7 +22,6 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
     };
     for (const auto& [steps, signal, code] : cases) {
         SCOPED_TRACE(std::string(steps) + " " + (signal ? strsignal(signal) : ""));
-        // The jog and then the stop frame when the child started a jog, else nothing.
         const QString expected = QString(steps).contains("jog") ? jogThenStop : "";
         const test::SimulatedDrive sim;
         QProcess child;

@@ -1,9 +1,8 @@
-// The window's real start, for tests that end it from outside. Its arguments say what
-// happens once it runs: "jog" connects and starts a jog to the right; "box" then opens a
-// message box (a refused jog speed), inside whose event loop the rest happens; "CMD3"
-// clicks EXIT; "close" closes the window through its frame's close control; "exit" calls
-// exit(1), as Qt's xcb platform does when the display goes away. When it has got there it
-// prints "started", the application's font family and the desktop file it names.
+// The window's real start, for tests that end it from outside. Its arguments say what happens
+// once it runs: "jog" connects and jogs to the right; "box" then opens a message box (a refused
+// jog speed), inside whose event loop the rest happens; "CMD3" clicks EXIT; "close" closes the
+// window by its frame's close control; "exit" calls exit(1), as Qt's xcb platform does when the
+// display goes away. Then it prints "started", the application's font family and desktop file.
 #include "app/form1.h"
 #include "app/run_window.h"
 

@@ -1,4 +1,3 @@
-// The system calls the test program makes on the serial lines it opens, recorded.
 #include "line_under_test.h"
 
 #include <cstdarg>

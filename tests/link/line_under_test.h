@@ -15,8 +15,7 @@
 
 namespace dx400::test {
 
-// A raw pseudo-terminal whose far end the tool opens as port COMn; every other port
-// stands for nothing.
+// A raw pseudo-terminal whose far end the tool opens as port COMn, every other port at nothing.
 class PtyPort {
 public:
     explicit PtyPort(int n = 4) : m_ports(n) {
@@ -60,11 +59,10 @@ private:
     int m_master = -1;
 };
 
-// What this test program asked of the serial lines it opened: the settings, the modem-line
-// requests and the order of writes, drains, flushes, settings and closes. A pseudo-terminal
-// keeps neither parity nor modem lines and sends at once, so only the calls show them; the
-// program's own tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() stand in front
-// of the system's to record them. A line is a descriptor that tcsetattr() was called on.
+// What this program asked of the serial lines it opened. A pseudo-terminal keeps neither parity
+// nor modem lines and sends at once, so only the calls show them: the program's own tcsetattr(),
+// ioctl(), write(), tcdrain(), tcflush() and close() record them in front of the system's, on
+// each descriptor tcsetattr() was called on.
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;

@@ -1,5 +1,3 @@
-// The serial link on QSerialPort over a pseudo-terminal, port naming and tooltips, and
-// why a port did not open.
 #include "line_under_test.h"
 #include "link/port_description.h"
 #include "link/port_naming.h"
@@ -30,8 +28,7 @@ std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
     return port;
 }
 
-// Runs body in a child process that has given up root for the user nobody, and returns
-// what it returns: as root every device opens.
+// Runs body as the user nobody in a child process, returning its result: root opens any device.
 int asNobody(const std::function<int()>& body) {
     const pid_t pid = fork();
     if (pid == 0) {

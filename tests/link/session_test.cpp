@@ -1,6 +1,5 @@
 // dx400ctl's session against a drive the test plays on a pseudo-terminal, answering each frame
-// with the bytes a row gives: which reply is taken, which request goes again, and how the
-// line is opened and left.
+// it gets with the bytes a row gives, when it gives them.
 #include "ctl/drive_session.h"
 #include "ctl/options.h"
 #include "line_under_test.h"

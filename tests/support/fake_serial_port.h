@@ -18,8 +18,7 @@ public:
     OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
     bool failWrites = false; // writes find the line gone
     QList<QByteArray> writes;
-    // "open", "write <command code>", "drain", "close", "discard" in order; may outlive
-    // the port
+    // "open", "write <command code>", "drain", "close", "discard" in order; may outlive it
     std::shared_ptr<QStringList> events = std::make_shared<QStringList>();
 
     void feed(const QByteArray& bytes) {

@@ -8,9 +8,8 @@
 
 namespace dx400::test {
 
-// Points every port COM1 to COM10 but `except` at a device that does not exist, in the
-// current XDG_CONFIG_HOME, so that a program probing its ports never opens the machine's
-// own serial devices (/dev/ttyS0 is often its console).
+// Points every port COM1 to COM10 but `except` at nothing in the current XDG_CONFIG_HOME, so
+// that probing never opens the machine's own serial devices (/dev/ttyS0 is often its console).
 inline void linkPortsToNothing(int except) {
     QDir().mkpath(portLinkDirectory());
     for (int n = 1; n <= kProbedPorts; ++n) {
@@ -20,8 +19,7 @@ inline void linkPortsToNothing(int except) {
     }
 }
 
-// A fresh XDG_CONFIG_HOME for this process and its children while it lives, in which
-// every port but `only` stands for nothing.
+// While it lives: a fresh XDG_CONFIG_HOME (children inherit it), every port but `only` at nothing.
 struct OnlyPort {
     QTemporaryDir config;
 

@@ -7,8 +7,7 @@
 
 namespace dx400::test {
 
-// A simulated drive served from a thread of this process and published as COM4, in a
-// fresh XDG_CONFIG_HOME in which every other port stands for nothing.
+// A simulated drive served from a thread of this process as COM4, every other port at nothing.
 struct SimulatedDrive {
     OnlyPort ports{4};
     sim::PtyServer drive;
@@ -18,8 +17,7 @@ struct SimulatedDrive {
         drive.start();
     }
 
-    // What the drive read of the tool's bytes, "AA 00 06 ..." for each frame (and for each
-    // run of bytes that made none), " | " between them.
+    // What the drive read: "AA 00 06 ..." per frame or run of stray bytes, " | " between them.
     QString received() const {
         QStringList read;
         for (const sim::LogEntry& entry : drive.log()) {

@@ -50,8 +50,7 @@ template <typename T = QWidget> T* control(const QWidget& window, const char* na
     return widget;
 }
 
-// The real window over a serial port, as start-up leaves it, with every message box closed
-// at once and its text kept.
+// The real window over a serial port as start-up leaves it, every message box caught.
 struct WindowUnderTest {
     Form1 window;
     MessageCatcher messages;
@@ -73,7 +72,6 @@ struct WindowUnderTest {
     }
 };
 
-// The window over a fake serial port.
 struct FakeWindow : WindowUnderTest {
     FakeWindow() : WindowUnderTest(std::make_unique<FakeSerialPort>()) {}
     FakeSerialPort* const port = static_cast<FakeSerialPort*>(&window.serialPort());
