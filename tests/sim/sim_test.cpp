@@ -134,14 +134,6 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
     }
 }
 
-// A write in the log as PutsEachFaultOnTheLine shows it: its bytes, "N random" or "HUP".
-std::string shown(const LogEntry& entry) {
-    if (entry.kind == LogKind::HangUp)
-        return "HUP";
-    return entry.kind == LogKind::Noise ? std::to_string(entry.bytes.size()) + " random"
-                                        : toHex(entry.bytes);
-}
-
 // Three frames that each change the drive: parameter 6 to 65535, to position 16909060,
 // output on.
 const std::string kThreeChanges =
@@ -194,7 +186,12 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
             const LogEntry& entry = log[i];
             if (entry.kind == LogKind::Rx || entry.kind == LogKind::Garbled)
                 continue;
-            writes += (writes.empty() ? "" : " | ") + shown(entry);
+            // Its bytes, "N random" or "HUP".
+            writes +=
+                (writes.empty() ? "" : " | ") +
+                (entry.kind == LogKind::HangUp  ? "HUP"
+                 : entry.kind == LogKind::Noise ? std::to_string(entry.bytes.size()) + " random"
+                                                : toHex(entry.bytes));
             written.insert(written.end(), entry.bytes.begin(), entry.bytes.end());
             lastGapUs = entry.kind == LogKind::Tx ? entry.timeUs - log[i - 1].timeUs : lastGapUs;
         }
