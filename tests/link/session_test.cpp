@@ -58,9 +58,9 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
                 return;
             got << QByteArray(frame + 2, 2).toHex();
             const auto k = std::size_t(got.size() - 1);
-            for (const auto& [ms, bytes] :
+            for (const auto& answer :
                  k < row.answers.size() ? row.answers[k] : Answers::value_type())
-                QTimer::singleShot(ms, [&, bytes] {
+                QTimer::singleShot(answer.first, [&, bytes = answer.second] {
                     if (bytes != hangUp)
                         return pty.write(bytes);
                     drive.setEnabled(false);
