@@ -4,7 +4,7 @@
 #include "simulated_drive.h"
 #include "window_fixture.h"
 
-#include <QDeadlineTimer>
+#include <QComboBox>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -12,18 +12,11 @@ using namespace dx400;
 
 namespace {
 
-// One at a time. Every wait runs the event loop, which replies need, until it holds or 3 s pass.
+// One at a time; a wait runs the event loop, which replies need.
 struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
     explicit SimFixture(const sim::Faults& faults = {}, const sim::LineSettings& line = {})
         : SimulatedDrive(faults, line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}
 
-    bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
-        // Looks every millisecond: QTest::qWaitFor sleeps 10 ms between looks.
-        const QDeadlineTimer deadline(timeoutMs);
-        while (!condition() && !deadline.hasExpired())
-            QTest::qWait(1);
-        return condition();
-    }
     // Clicks "통신 연결" with the choices the window starts with; true when connected.
     bool connect() {
         click("통신연결버튼");
@@ -66,15 +59,15 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     for (int i = 0; i < 6; ++i)
         f.box(writeBoxes[i])->setText(values[i]);
     f.click("cmd_Data");
-    ASSERT_TRUE(f.waitUntil([&] { return f.drive.counts().repliesSent == 6; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.drive.counts().repliesSent == 6; }));
     const auto writes = f.times(sim::LogKind::Rx);
     for (std::size_t i = 1; i < writes.size(); ++i)
         EXPECT_GE(writes[i] - writes[i - 1], kMinGapUs) << "write " << i + 1;
     // The six answers piled up during WRITE ALL; they are read but decode nothing.
-    ASSERT_TRUE(f.waitUntil([&] { return f.text("rx_txt").size() >= 240; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.text("rx_txt").size() >= 240; }));
 
     f.click("cmd_RData");
-    ASSERT_TRUE(f.waitUntil([&] { return f.window.readState() == 0; }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.window.readState() == 0; }))
         << f.received().toStdString();
     const auto requests = f.times(sim::LogKind::Rx);
     const auto replies = f.times(sim::LogKind::Tx);
@@ -87,6 +80,19 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.texts.join('|').toStdString();
 }
 
+TEST(EndToEnd, AtAnotherSpeedThanTheDrivesNothingIsReceivedAndNothingChanges) {
+    SimFixture f;
+    auto* speed = test::control<QComboBox>(f.window, "Combo_1");
+    speed->setCurrentIndex(speed->findText("9600"));
+    ASSERT_TRUE(f.connect());
+    f.click("cmd_ROR");
+    f.click("Cmd_RPOS");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.times(sim::LogKind::Garbled).empty(); }));
+    EXPECT_EQ(f.drive.counts().framesReceived, 0u);
+    EXPECT_EQ(f.drive.driveState().jogSpeed, 0);
+    EXPECT_EQ(f.text("rx_txt"), "");
+}
+
 TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) {
     const int commands = std::max(1000, qEnvironmentVariableIntValue("DX400_SOAK_COMMANDS"));
     SimFixture f({}, {.paced = false}); // what grows per command, not a thousand wire times
@@ -97,7 +103,7 @@ TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) 
         f.drive.setInputs({false, (i & 1) != 0, false});
         // Each command is answered, and the answer read and handled, before the next.
         f.click("CMD_IN");
-        const bool handled = f.waitUntil([&] {
+        const bool handled = QTest::qWaitFor([&] {
             return f.drive.counts().repliesSent == std::size_t(i + 1) &&
                    f.text("rx_txt").size() >= 40 && f.window.readState() == 0;
         });

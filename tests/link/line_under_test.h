@@ -3,7 +3,6 @@
 #include "port_links.h"
 
 #include <QByteArray>
-#include <QDeadlineTimer>
 #include <atomic>
 #include <poll.h>
 #include <pty.h>
@@ -29,19 +28,13 @@ public:
     }
     ~PtyPort() { hangUp(); }
 
-    // Bytes the tool wrote, gathered until `count` have come or the time is up.
-    QByteArray read(int count, int timeoutMs) const {
-        QByteArray bytes;
-        const QDeadlineTimer deadline(timeoutMs);
-        while (bytes.size() < count && !deadline.hasExpired()) {
-            pollfd pfd{m_master, POLLIN, 0};
-            char buffer[4096];
-            if (::poll(&pfd, 1, int(deadline.remainingTime())) > 0 && (pfd.revents & POLLIN))
-                bytes.append(buffer, std::max<ssize_t>(0, ::read(m_master, buffer, sizeof buffer)));
-            else
-                ::usleep(1000); // nobody holds the far end yet
-        }
-        return bytes;
+    // What the tool has written by now, waiting at most `timeoutMs` for a first byte.
+    QByteArray read(int timeoutMs) const {
+        pollfd pfd{m_master, POLLIN, 0};
+        char buffer[4096];
+        const ssize_t n =
+            ::poll(&pfd, 1, timeoutMs) > 0 ? ::read(m_master, buffer, sizeof buffer) : 0;
+        return QByteArray(buffer, int(std::max<ssize_t>(0, n)));
     }
     void write(const QByteArray& bytes) const {
         (void)::write(m_master, bytes.constData(), size_t(bytes.size()));

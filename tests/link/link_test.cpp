@@ -72,8 +72,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         if (line != "probed") {
             EXPECT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
             // No event loop has run: the bytes must already be at the far end.
-            EXPECT_EQ(pty.read(12, 500).toHex(' ').toUpper(),
-                      "AA 00 03 00 00 00 00 00 EE 03 00 00");
+            EXPECT_EQ(pty.read(500).toHex(' ').toUpper(), "AA 00 03 00 00 00 00 00 EE 03 00 00");
         }
         test::lineStalled = line == "stalled";
         port->close();
