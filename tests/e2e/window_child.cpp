@@ -15,11 +15,9 @@
 #include <set>
 #include <string>
 
-namespace {
-void click(const dx400::Form1& window, const char* name) {
+static void click(const dx400::Form1& window, const char* name) {
     window.findChild<QPushButton*>(QString::fromUtf8(name))->click();
 }
-} // namespace
 
 int main(int argc, char* argv[]) {
     const std::set<std::string> steps(argv + 1, argv + argc);
