@@ -306,8 +306,8 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
             << "no jog began";
         if (moment != Jogging && moment != BeforeTheJog) // the first frame got, or answered
             m_drive->waitFor(
-                [&](const auto& n) {
-                    return (moment == Mended ? n.repliesSent : n.framesReceived) == 1;
+                [mended = moment == Mended](const auto& n) {
+                    return (mended ? n.repliesSent : n.framesReceived) == 1;
                 },
                 std::chrono::seconds(5));
         if (signal)
