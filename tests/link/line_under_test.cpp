@@ -21,13 +21,13 @@ std::mutex recording; // the drain runs on a thread of its own
 std::set<int> lines;
 
 // Settings make a descriptor a line, until it is closed.
-void record(const std::string& call, int fd, bool always = false) {
+void record(std::string_view call, int fd, bool always = false) {
     const std::lock_guard lock(recording);
     if (call == "settings")
         lines.insert(fd);
     std::string& calls = dx400::test::lineRequests().calls;
     if (always || lines.count(fd))
-        calls += (calls.empty() ? "" : " ") + call;
+        calls.append(calls.empty() ? "" : " ").append(call);
     if (call == "close")
         lines.erase(fd);
 }
