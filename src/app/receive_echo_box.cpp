@@ -166,7 +166,7 @@ void ReceiveEchoBox::paintEvent(QPaintEvent*) {
     painter.setClipRect(area);
     painter.setPen(palette().color(QPalette::Text));
     layout.draw(&painter, origin, selection);
-    if (hasFocus() && !hasSelectedText())
+    if (hasFocus() && !isReadOnly())
         layout.drawCursor(&painter, origin, cursorPosition() - m_first);
 }
 
@@ -256,7 +256,9 @@ void ReceiveEchoBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void ReceiveEchoBox::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    // As in QLineEdit, any button but the right one places the cursor: the middle button
+    // pastes there when it is let go.
+    if (event->button() != Qt::RightButton)
         moveCursorTo(positionAt(event->position().toPoint().x()),
                      event->modifiers() & Qt::ShiftModifier);
 }
@@ -275,7 +277,6 @@ void ReceiveEchoBox::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && hasSelectedText()) {
         clipboard->setText(selectedText(), QClipboard::Selection);
     } else if (event->button() == Qt::MiddleButton && !isReadOnly()) {
-        moveCursorTo(positionAt(event->position().toPoint().x()), false);
         insert(clipboard->text(QClipboard::Selection));
     }
 }

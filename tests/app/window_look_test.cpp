@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QHelpEvent>
@@ -194,4 +195,68 @@ TEST(WindowLook, TheReceiveBoxAppendsWithoutALimitAndWithoutMovingTheCursor) {
     EXPECT_EQ(box.text(), "kept  " + reply.repeated(1200)) << "past QLineEdit's limit";
     EXPECT_EQ(box.cursorPosition(), 2);
     EXPECT_EQ(changes, 300) << "one change per append that adds something";
+}
+
+// An edit of a line edit: a standard key, or else a click at x (a double click, a drag to
+// another x).
+struct EditStep {
+    QKeySequence::StandardKey key = QKeySequence::UnknownKey;
+    int x = 0;
+    Qt::MouseButton button = Qt::LeftButton;
+    Qt::KeyboardModifiers modifiers = {};
+    bool twice = false;
+    int dragTo = 0;
+};
+
+void apply(QLineEdit* edit, const EditStep& step) {
+    const QPoint at(step.x, edit->height() / 2), to(step.dragTo, at.y());
+    if (step.key != QKeySequence::UnknownKey) {
+        QTest::keySequence(edit, step.key);
+    } else if (step.twice) {
+        QTest::mouseDClick(edit, step.button, step.modifiers, at);
+    } else if (step.dragTo) {
+        QTest::mousePress(edit, step.button, step.modifiers, at);
+        QTest::mouseMove(edit, to);
+        QTest::mouseRelease(edit, step.button, step.modifiers, to);
+    } else {
+        QTest::mouseClick(edit, step.button, step.modifiers, at);
+    }
+}
+
+// A plain QLineEdit is the reference: the receive box edits, selects and paints as one.
+TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
+    QApplication::setCursorFlashTime(0); // a steady cursor, in both pictures or in neither
+    QGuiApplication::clipboard()->setText(QStringLiteral("CC  "));
+    ReceiveEchoBox box;
+    QLineEdit plain;
+    const std::array<QLineEdit*, 2> edits = {&box, &plain};
+    for (QLineEdit* edit : edits) {
+        edit->setText(QStringLiteral("BB  00  06 64  0A"));
+        edit->resize(300, 26);
+        edit->show();
+    }
+    using enum QKeySequence::StandardKey;
+    // clang-format off
+    const EditStep steps[] = {{.x = 40}, {SelectNextWord}, {SelectPreviousChar},
+        {SelectPreviousWord}, {MoveToNextWord}, {MoveToNextChar}, {MoveToPreviousWord},
+        {MoveToPreviousChar}, {.x = 70, .modifiers = Qt::ShiftModifier}, {Delete}, {Undo}, {Redo},
+        {Delete}, {DeleteEndOfWord}, {DeleteStartOfWord}, {SelectNextChar}, {Cut}, {Paste},
+        {SelectAll}, {Copy}, {.x = 5}, {Paste}, {.x = 38, .twice = true}, {.x = 10, .dragTo = 60},
+        {.x = 20, .button = Qt::MiddleButton}};
+    // clang-format on
+    for (const EditStep& step : steps) {
+        std::array<QImage, 2> seen;
+        for (int k : {0, 1}) {
+            edits[k]->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(edits[k]));
+            apply(edits[k], step);
+            seen[k] = render(edits[k]);
+        }
+        SCOPED_TRACE(plain.text().toStdString() + " at " + std::to_string(&step - steps));
+        EXPECT_EQ(box.text(), plain.text());
+        EXPECT_EQ(box.cursorPosition(), plain.cursorPosition());
+        EXPECT_EQ(box.selectionStart(), plain.selectionStart());
+        EXPECT_EQ(box.selectedText(), plain.selectedText());
+        EXPECT_TRUE(seen[0] == seen[1]);
+    }
 }
