@@ -341,7 +341,9 @@ def main():
         path, t0 = tree / m["file"], time.monotonic()
         try:
             path.write_text(apply(texts[m["file"]], m))
-            if run(["ninja", "-C", build], tree, 1800)[0] != 0:
+            # Built at the second try if need be: a rare failure of the machine is not taken
+            # for a mutant that does not compile.
+            if all(run(["ninja", "-C", build], tree, 1800)[0] != 0 for _ in range(2)):
                 status, detail = "stillborn", "build failed"
             else:
                 failure = ctest(args, build, m["file"])

@@ -123,7 +123,7 @@ void ReceiveEchoBox::scrollToCursor(qreal width) const {
     m_first = std::min(m_first, fittingStart(all, static_cast<int>(all.size()), width));
 }
 
-int ReceiveEchoBox::layoutVisible(const QString& all, qreal width, QTextLayout& layout) const {
+void ReceiveEchoBox::layoutVisible(const QString& all, qreal width, QTextLayout& layout) const {
     const QFontMetricsF metrics(font());
     int end = m_first;
     for (qreal used = 0; end < all.size() && used <= width; ++end)
@@ -134,7 +134,6 @@ int ReceiveEchoBox::layoutVisible(const QString& all, qreal width, QTextLayout& 
     layout.beginLayout();
     layout.createLine().setLineWidth(kOneLine);
     layout.endLayout();
-    return end - m_first;
 }
 
 void ReceiveEchoBox::paintEvent(QPaintEvent*) {
@@ -147,14 +146,14 @@ void ReceiveEchoBox::paintEvent(QPaintEvent*) {
     scrollToCursor(area.width());
     const QString all = text();
     QTextLayout layout;
-    const int shown = layoutVisible(all, area.width(), layout);
+    layoutVisible(all, area.width(), layout);
     const QFontMetrics metrics(font());
     const int top = area.top() + (area.height() - metrics.height() + 1) / 2; // whole pixels
     const QPointF origin(area.left(), top);
 
     QList<QTextLayout::FormatRange> selection;
     const int from = std::max(selectionStart() - m_first, 0);
-    const int to = std::min(selectionEnd() - m_first, shown);
+    const int to = selectionEnd() - m_first; // a range past the laid-out text draws nothing
     if (hasSelectedText() && from < to) {
         QTextLayout::FormatRange range;
         range.start = from;
@@ -164,7 +163,6 @@ void ReceiveEchoBox::paintEvent(QPaintEvent*) {
         selection.append(range);
     }
     painter.setClipRect(area);
-    painter.setPen(palette().color(QPalette::Text));
     layout.draw(&painter, origin, selection);
     if (hasFocus() && !isReadOnly())
         layout.drawCursor(&painter, origin, cursorPosition() - m_first);
@@ -174,16 +172,14 @@ int ReceiveEchoBox::positionAt(int x) const {
     const QRect area = textArea();
     scrollToCursor(area.width());
     QTextLayout layout;
-    const int shown = layoutVisible(text(), area.width(), layout);
-    const int inView = layout.lineAt(0).xToCursor(x - area.left());
-    return m_first + std::clamp(inView, 0, shown);
+    layoutVisible(text(), area.width(), layout);
+    return m_first + layout.lineAt(0).xToCursor(x - area.left());
 }
 
 void ReceiveEchoBox::moveCursorTo(int position, bool select) {
     position = std::clamp(position, 0, static_cast<int>(text().size()));
     if (!select) {
-        deselect();
-        setCursorPosition(position);
+        setCursorPosition(position); // drops the selection
         return;
     }
     const int cursor = cursorPosition();

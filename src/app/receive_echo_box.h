@@ -49,8 +49,8 @@ private:
     void scrollToCursor(qreal width) const;
     // The first character from which the text up to `end` fits in `width`.
     int fittingStart(const QString& all, int end, qreal width) const;
-    // Lays out the characters in view, from m_first on; returns how many it took.
-    int layoutVisible(const QString& all, qreal width, QTextLayout& layout) const;
+    // Lays out the characters in view, from m_first on.
+    void layoutVisible(const QString& all, qreal width, QTextLayout& layout) const;
     void moveCursorTo(int position, bool select);
     void replayHistory(bool forward); // undo, or redo when forward
     void deleteRange(int from, int to);
