@@ -54,7 +54,7 @@ void CommandButton::paintFlatFace(QPainter& painter) const {
     const bool down = isDown();
     const QColor light = face.lighter(160);
     const QColor shade = face.darker(160);
-    const QRect edge = outer.adjusted(1, 1, -1, -1);
+    const QRect edge = outer.adjusted(1, 1, 0, 0); // drawRect() goes one pixel past outer
     painter.setPen(down ? shade : light);
     painter.drawLine(edge.topLeft(), edge.topRight());
     painter.drawLine(edge.topLeft(), edge.bottomLeft());

@@ -80,6 +80,21 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
     EXPECT_GT(difference(idle, focused).first, 20) << "a visible focus mark";
     EXPECT_GT(difference(focused, render(exit)).first, 20) << "a pressed look";
     EXPECT_GT(faceShare(exit, "#FF0000"), 0.6) << "pressed, the face keeps its colour";
+    // A raised edge in a dark outline, lighter than the face above and left of it and darker
+    // below and right; pressed, the other way round.
+    for (bool down : {false, true}) {
+        exit->setDown(down);
+        const QImage image = render(exit);
+        const int x = image.width() / 2, y = image.height() / 2;
+        const int right = image.width() - 2, bottom = image.height() - 2;
+        const auto lighter = [&](int x, int y) {
+            return QColor(image.pixel(x, y)).lightness() > 127;
+        };
+        EXPECT_EQ(
+            std::vector({lighter(x, 1), lighter(1, y), lighter(x, bottom), lighter(right, y)}),
+            std::vector({!down, !down, down, down}));
+        EXPECT_EQ(image.pixel(0, y), exit->palette().color(QPalette::Shadow).rgb());
+    }
     exit->setDown(false);
     w.click("cmd_ROR");
     EXPECT_GT(faceShare(control(w.window, "cmd_ROR"), "#FF0000"), 0.6) << "jog mark";
@@ -278,4 +293,19 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
     for (int i = 0; i < 3; ++i)
         box.backspace(); // room at the end takes in the characters before
     EXPECT_FALSE(box.characterRect(first - 1).isEmpty());
+    // Assistive technology edits and selects through the same calls in both.
+    plain.setText(box.text());
+    std::array<QStringList, 2> seenBy;
+    for (int k : {0, 1}) {
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(edits[k]);
+        access->editableTextInterface()->replaceText(1, 3, QStringLiteral("XY"));
+        access->editableTextInterface()->insertText(0, QStringLiteral("Z"));
+        access->editableTextInterface()->deleteText(4, 5);
+        access->textInterface()->addSelection(1, 4);
+        seenBy[k] << edits[k]->selectedText();
+        access->textInterface()->scrollToSubstring(2, 3);
+        seenBy[k] << edits[k]->text() << QString::number(edits[k]->cursorPosition());
+        EXPECT_TRUE(access->state().editable && access->state().selectableText);
+    }
+    EXPECT_EQ(seenBy[0], seenBy[1]);
 }
