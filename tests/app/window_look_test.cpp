@@ -290,6 +290,11 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
     plain.setText(box.text().mid(first));
     EXPECT_GT(first, 0);
     EXPECT_TRUE(render(&box) == render(&plain));
+    ReceiveEchoBox tail; // the same characters, unscrolled
+    tail.resize(box.size());
+    tail.setText(plain.text());
+    EXPECT_EQ(box.characterRect(first + 5), tail.characterRect(5));
+    EXPECT_TRUE(box.characterRect(box.text().size()).isEmpty()) << "no character at the end";
     for (int i = 0; i < 3; ++i)
         box.backspace(); // room at the end takes in the characters before
     EXPECT_FALSE(box.characterRect(first - 1).isEmpty());
