@@ -121,11 +121,17 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
             font.setStyleStrategy(QFont::NoAntialias); // ink does not depend on position
             control->setFont(font);
             ASSERT_EQ(QFontInfo(font).family(), family) << "the set-up installs this font";
-            // At its own size a caption puts as much ink as with all the room it needs, and
-            // none on the far edges (a label starts top-left, a button's caption is centred).
+            // At its own size a caption puts as much ink as Qt's own label or button with all
+            // the room it needs, and none on the far edges (a label starts top-left, a
+            // button's caption is centred).
             SCOPED_TRACE(family + (" " + control->objectName().toStdString()));
             const auto [ink, bounds] = captionInk(control, control->size());
-            const int roomy = captionInk(control, QSize(600, 200)).first;
+            QLabel plainLabel;
+            QPushButton plainButton;
+            QWidget* plain = label ? static_cast<QWidget*>(&plainLabel) : &plainButton;
+            plain->setFont(font);
+            plain->setProperty("text", control->property("text"));
+            const int roomy = captionInk(plain, QSize(600, 200)).first;
             EXPECT_NEAR(ink, roomy, roomy * 0.02);
             EXPECT_TRUE(control->rect().adjusted(!label, !label, -1, -1).contains(bounds));
         }
