@@ -1,9 +1,8 @@
 // dx400ctl as scripts run it, against the simulated drive published as COM4: the frames of
 // every command byte for byte, exit codes and messages, profiles, timed jogs and JSON.
 #include "link/ending_signals.h"
-#include "port_links.h"
-#include "sim/pty_server.h"
 #include "sim/sim_options.h"
+#include "simulated_drive.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,16 +10,9 @@
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace dx400 {
 namespace {
-
-// The simulated drive's faults as its command line names them, e.g. "--delay 500".
-sim::Faults faults(const QString& options) {
-    std::istringstream words(options.toStdString());
-    return sim::parseArguments({std::istream_iterator<std::string>(words), {}}).options.faults;
-}
 
 const QString kReadAll =
     "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 02 00 00 00 00 EE 08 | AA 00 06 04 00 00 00 00 EE 0A"
@@ -45,42 +37,40 @@ struct Result {
 class Ctl : public testing::Test {
 protected:
     void SetUp() override { startDrive(); }
-    void startDrive(const sim::Faults& faults = {}) {
-        m_drive.reset(); // a new drive, with a new log and the first values
-        m_drive = std::make_unique<sim::PtyServer>(4, faults, sim::Inputs{false, true, true});
+    // A new drive, with a new log and the first values, with faults as its command line names
+    // them, e.g. "--delay 500".
+    void startDrive(const QString& faults = "") {
+        m_drive.reset();
+        m_drive = std::make_unique<sim::PtyServer>(
+            4, sim::parseArguments(test::words(faults.toStdString())).options.faults,
+            sim::Inputs{false, true, true});
         m_drive->start();
     }
     // Starts dx400ctl with the arguments, "%pts" standing for the drive's device.
     void start(QProcess& process, const QString& arguments) {
-        process.start(DX400CTL, QString(arguments)
-                                    .replace("%pts", QString::fromStdString(m_drive->devicePath()))
-                                    .split(' ', Qt::SkipEmptyParts));
+        m_clock.start();
+        process.start(DX400CTL, pts(arguments).split(' ', Qt::SkipEmptyParts));
     }
-    Result finish(QProcess& process, const QElapsedTimer& clock) {
+    QString pts(QString text) const {
+        return text.replace("%pts", QString::fromStdString(m_drive->devicePath()));
+    }
+    Result finish(QProcess& process) {
         EXPECT_TRUE(process.waitForFinished(20'000));
-        Result run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   QString::fromUtf8(process.readAllStandardOutput()),
-                   QString::fromUtf8(process.readAllStandardError()),
-                   clock.elapsed(),
-                   {}};
-        for (const sim::LogEntry& entry : m_drive->log()) {
-            if (entry.kind == sim::LogKind::Rx)
-                run.frames += (run.frames.isEmpty() ? "" : " | ") +
-                              QString::fromStdString(sim::toHex(entry.bytes));
-        }
-        return run;
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError()), m_clock.elapsed(),
+                test::received(*m_drive, {sim::LogKind::Rx})};
     }
     Result ctl(const QString& arguments) {
-        QElapsedTimer clock;
-        clock.start();
         QProcess process;
         start(process, arguments);
-        return finish(process, clock);
+        return finish(process);
     }
     QString file(const QString& name) const { return m_ports.config.filePath(name); }
 
     test::OnlyPort m_ports{4};
     std::unique_ptr<sim::PtyServer> m_drive;
+    QElapsedTimer m_clock;
 };
 
 TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
@@ -175,10 +165,9 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.toStdString());
-        startDrive(faults(c.drive));
+        startDrive(c.drive);
         const Result run = ctl(c.arguments);
-        const QString output =
-            QString(c.output).replace("%pts", QString::fromStdString(m_drive->devicePath()));
+        const QString output = pts(c.output);
         EXPECT_EQ(run.code, c.code) << run.err.toStdString();
         EXPECT_EQ(run.frames, c.frames);
         for (const QString& part : output.split('\t')) // each found in one or the other
@@ -243,11 +232,7 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     EXPECT_EQ(written.code, 0) << written.err.toStdString();
     EXPECT_TRUE(written.frames.contains("AA 00 05 04 00 00 03 84 EE 90 | ")); // speed 900
     EXPECT_TRUE(written.frames.endsWith(kReadAll));
-    std::vector<std::int64_t> sent;
-    for (const sim::LogEntry& entry : m_drive->log()) {
-        if (entry.kind == sim::LogKind::Rx)
-            sent.push_back(entry.timeUs);
-    }
+    const std::vector<std::int64_t> sent = test::times(*m_drive, sim::LogKind::Rx);
     // Paced as WRITE ALL; the first write may wait for the drive to notice the open line.
     for (std::size_t i = 2; i < 6; ++i)
         EXPECT_GE(sent.at(i) - sent.at(i - 1), 75'000) << "write " << i + 1;
@@ -284,16 +269,14 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
     }
     for (const auto& [signal, moment, frames, message] : cases) {
         SCOPED_TRACE(message.toStdString());
-        startDrive(faults(moment == ReplyAwaited ? "--delay 500"
-                          : moment == Mended     ? "--wrong-command"
-                                                 : ""));
+        startDrive(moment == ReplyAwaited ? "--delay 500"
+                   : moment == Mended     ? "--wrong-command"
+                                          : "");
         // Blocked here, the signal waits in the child until its watch takes it in.
         sigset_t one;
         sigemptyset(&one);
         sigaddset(&one, signal);
         pthread_sigmask(moment == BeforeTheJog ? SIG_BLOCK : SIG_UNBLOCK, &one, nullptr);
-        QElapsedTimer clock;
-        clock.start();
         QProcess process;
         start(process, moment == Writing ? "write " + kSixNewValues
                                          : "--verbose --timeout 3000 jog ror 300 --for 30");
@@ -315,7 +298,7 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         else
             m_drive->setFaults({});
         pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
-        const Result run = finish(process, clock);
+        const Result run = finish(process);
         EXPECT_EQ(run.code, signal ? 128 + signal : 5);
         const std::vector<sim::LogEntry> log = m_drive->log();
         if (moment == ReplyAwaited) { // the stop went at once, before the jog was answered

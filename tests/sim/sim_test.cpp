@@ -1,10 +1,10 @@
 // The drive simulator: how it cuts frames out of what the tool writes, how it reads its
 // command line, what each fault puts on the line, how it publishes its port, and what only
 // the dx400-sim program itself does (console, log lines, refusal, signals).
-#include "port_links.h"
 #include "sim/frame_reader.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
+#include "simulated_drive.h"
 
 #include <QProcess>
 #include <QTest>
@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
-#include <sstream>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,10 +32,7 @@ std::filesystem::path portLink(int n) {
     return QFile::encodeName(portLinkDirectory() + "/" + portName(n)).toStdString();
 }
 
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
-    return {std::istream_iterator<std::string>(in), {}};
-}
+using test::words;
 
 // Bytes written out as hex pairs, e.g. "AA 00 06", so frames read like the line.
 std::vector<std::uint8_t> hexBytes(const std::string& text) {
