@@ -20,14 +20,9 @@ std::pair<int, std::string> refusal(const QString& line) {
     } catch (const Failure& failure) {
         return {int(failure.code()), failure.what()};
     }
-    return {0, QString("%1 %2 %3 %4 %5 %6 %7")
-                   .arg(o.port)
-                   .arg(o.portNumber)
-                   .arg(o.speed)
-                   .arg(o.timeoutMs)
-                   .arg(o.retries)
-                   .arg(o.forSeconds.value_or(0))
-                   .arg(o.json + 2 * o.verbose + 4 * o.writeFirst)
+    return {0, QString::asprintf("%s %d %d %d %d %g %d", qPrintable(o.port), o.portNumber, o.speed,
+                                 o.timeoutMs, o.retries, o.forSeconds.value_or(0),
+                                 o.json + 2 * o.verbose + 4 * o.writeFirst)
                    .toStdString()};
 }
 
