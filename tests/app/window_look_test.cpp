@@ -20,13 +20,6 @@ using namespace dx400::test;
 
 namespace {
 
-struct Shown : ConnectedWindow {
-    Shown() {
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-};
-
 QImage render(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -70,7 +63,8 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
     const QString system = QApplication::palette().button().color().name().toUpper();
     const std::pair<const char*, QString> faces[] = {
         {"통신연결버튼", "#8080FF"}, {"CMD3", "#FF0000"}, {"cmd_ROR", system}};
-    Shown w;
+    ConnectedWindow w;
+    w.show();
     // Focused and pressed, the face keeps its colour while the focus mark and edge show.
     auto* exit = control<QPushButton>(w.window, "CMD3");
     const QImage idle = render(exit);
@@ -118,7 +112,8 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
 }
 
 TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
-    Shown w;
+    ConnectedWindow w;
+    w.show();
     w.click("Cmd_RPOS");
     EXPECT_EQ(w.box("txt_tx")->cursorPosition(), 0) << "TX DATA shows AA, not the end";
     for (int i = 0; i < 3; ++i)

@@ -11,12 +11,7 @@
 using namespace dx400;
 using namespace dx400::test;
 
-namespace {
-
-const QString kCommError = QStringLiteral("통신에러");
 const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: COM4");
-
-} // namespace
 
 TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
     const std::tuple<int, int, bool, const char*> cases[] = {
@@ -62,8 +57,7 @@ TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
     };
     for (const auto& [name, typed, says, chosen, port, rate] : cases) {
         FakeWindow w;
-        w.window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+        w.show();
         auto* list = control<QComboBox>(w.window, name);
         list->lineEdit()->selectAll();
         QTest::keyClicks(list->lineEdit(), typed);
@@ -107,7 +101,7 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
         EXPECT_LT(w.port->inBufferCount(), 10) << "ten bytes wait unread";
         EXPECT_EQ(w.text("rx_txt"), QString(bytes.toHex(' ').toUpper()).replace(' ', "  ") + "  ");
         if (messages >= 0) {
-            EXPECT_EQ(w.messages.texts, QStringList(messages, kCommError));
+            EXPECT_EQ(w.messages.texts, QStringList(messages, "통신에러"));
             EXPECT_EQ(w.text("Text_RPOS"), "500");
         }
     }
