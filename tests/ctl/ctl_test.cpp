@@ -272,12 +272,16 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
         startDrive(moment == ReplyAwaited ? "--delay 500"
                    : moment == Mended     ? "--wrong-command"
                                           : "");
-        // Blocked here, the signal waits in the child until its watch takes it in.
-        sigset_t one;
-        sigemptyset(&one);
-        sigaddset(&one, signal);
-        pthread_sigmask(moment == BeforeTheJog ? SIG_BLOCK : SIG_UNBLOCK, &one, nullptr);
         QProcess process;
+        // Raised and blocked in the child before it runs, the signal waits for its watch.
+        if (moment == BeforeTheJog)
+            process.setChildProcessModifier([s = signal] {
+                sigset_t one;
+                sigemptyset(&one);
+                sigaddset(&one, s);
+                pthread_sigmask(SIG_BLOCK, &one, nullptr);
+                ::raise(s);
+            });
         start(process, moment == Writing ? "write " + kSixNewValues
                                          : "--verbose --timeout 3000 jog ror 300 --for 30");
         ASSERT_TRUE(process.waitForStarted());
@@ -293,11 +297,10 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
                     return (mended ? n.repliesSent : n.framesReceived) == 1;
                 },
                 std::chrono::seconds(5));
-        if (signal)
-            ::kill(static_cast<pid_t>(process.processId()), signal);
-        else
+        if (!signal)
             m_drive->setFaults({});
-        pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+        else if (moment != BeforeTheJog)
+            ::kill(static_cast<pid_t>(process.processId()), signal);
         const Result run = finish(process);
         EXPECT_EQ(run.code, signal ? 128 + signal : 5);
         const std::vector<sim::LogEntry> log = m_drive->log();
