@@ -61,7 +61,7 @@ struct LineRequests {
     std::vector<std::pair<unsigned long, int>> modemLines;
     std::string calls; // "write", "drain", "flush", "settings" and "close", in order
 };
-LineRequests& lineRequests();
+inline LineRequests lineRequests;
 // A line held up: a drain returns only once the output is flushed (or after 5 s).
 inline std::atomic<bool> lineStalled = false;
 

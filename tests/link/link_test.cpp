@@ -31,14 +31,14 @@ std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
 
 TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStop) {
     PtyPort pty(4);
-    test::lineRequests() = {};
+    test::lineRequests = {};
     auto port = openOn(4, 600); // neither the port's first rate nor the window's
     termios line{};             // on the master the system reports the settings of the tool's end
     ::tcgetattr(pty.master(), &line);
     EXPECT_EQ(cfgetospeed(&line), speed_t(B600));
     // The pseudo-terminal forces 8 bits without parity: what was asked for shows the rest.
-    ASSERT_FALSE(test::lineRequests().settings.empty());
-    for (const termios& asked : test::lineRequests().settings)
+    ASSERT_FALSE(test::lineRequests.settings.empty());
+    for (const termios& asked : test::lineRequests.settings)
         EXPECT_EQ(asked.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
     QtSerialPort unset;
     EXPECT_FALSE(unset.setRate(0)) << "no rate, refused before any device is touched";
@@ -53,7 +53,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
     for (const auto& [line, expected] : cases) {
         PtyPort pty(4);
         auto port = openOn(4);
-        test::lineRequests().calls.clear();
+        test::lineRequests.calls.clear();
         if (line != "probed") {
             EXPECT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
             // No event loop has run: the bytes must already be at the far end.
@@ -63,7 +63,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         port->close();
         // Closing restores the earlier settings at once: only after the drain, which gives
         // up what a held-up line keeps rather than wait for ever.
-        EXPECT_EQ(test::lineRequests().calls, expected) << line;
+        EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
 }
 
