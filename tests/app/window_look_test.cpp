@@ -24,16 +24,6 @@ QImage render(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The share of a button's face, inside a 3-pixel edge, painted in the given colour.
-double faceShare(QWidget* button, const QString& colour) {
-    const QImage image = render(button).copy(button->rect().adjusted(3, 3, -3, -3));
-    int painted = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            painted += image.pixel(x, y) == QColor(colour).rgb();
-    return double(painted) / (image.width() * image.height());
-}
-
 // The pixels where two pictures of the same size differ, and where they lie.
 std::pair<int, QRect> difference(const QImage& a, const QImage& b) {
     std::pair<int, QRect> found;
@@ -42,6 +32,14 @@ std::pair<int, QRect> difference(const QImage& a, const QImage& b) {
             if (a.pixel(x, y) != b.pixel(x, y))
                 found = {found.first + 1, found.second | QRect(x, y, 1, 1)};
     return found;
+}
+
+// The share of a button's face, inside a 3-pixel edge, painted in the given colour.
+double faceShare(QWidget* button, const QString& colour) {
+    const QImage face = render(button).copy(button->rect().adjusted(3, 3, -3, -3));
+    QImage plain(face.size(), face.format());
+    plain.fill(QColor(colour));
+    return 1 - double(difference(face, plain).first) / (face.width() * face.height());
 }
 
 // A caption's ink at the given size: where its control drawn with it differs from it without.
