@@ -94,7 +94,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"move abs 1000", 0, "AA 00 04 00 00 00 03 E8 EE EF", ""},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
         {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, ""},
-        {"stop", 0, kStop, ""},
         {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
         {"output off", 0, "AA 00 0B 01 00 00 00 00 EE 0C", ""},
         {"send 0b 01 02 03 04 05", 0, "AA 00 0B 01 02 03 04 05 EE 1A",
