@@ -212,9 +212,8 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
 
 TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
-        // how it ends after a jog to the right ("reset": the window destroyed unclosed, as
-        // when the program is made to quit; "lose": the line lost; "fail": the line lost on
-        // the stop frame), the port's events then, the command byte TX DATA shows, messages
+        // after a jog right, how it ends ("reset": destroyed unclosed, as when made to quit;
+        // "lose": line lost; "fail": lost on the stop frame), events, TX DATA's command, messages
         {"CMD3", "write 3 drain close", "03", 0},
         {"reset", "write 3 drain close", "", 0},
         {"lose close", "drain close", "01", 1},

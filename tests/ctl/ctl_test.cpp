@@ -109,7 +109,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", "--no-reply"},
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", "--no-reply"},
-        // Judged once the line is quiet, not at the time-out.
         {"--verbose --timeout 3000 --json position", 5, kPosition,
          R"("error":"bad reply to AA  00  06  08  00  00  00  00  EE  0E: start byte BC where BB )"
          R"(belongs, command byte 07 where 06 belongs, status byte 65 where 64 belongs, end byte )"
@@ -296,9 +295,8 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
             ::kill(static_cast<pid_t>(process.processId()), signal);
         const Result run = finish(process);
         EXPECT_EQ(run.code, signal ? 128 + signal : 5);
-        const std::vector<sim::LogEntry> log = m_drive->log();
         if (moment == ReplyAwaited) { // the stop went at once, before the jog was answered
-            EXPECT_EQ(log.at(1).kind, sim::LogKind::Rx);
+            EXPECT_EQ(m_drive->log().at(1).kind, sim::LogKind::Rx);
         }
         EXPECT_EQ(run.frames, frames);
         EXPECT_TRUE((err + run.err.toUtf8()).contains(message.toUtf8())) << run.err.toStdString();

@@ -27,7 +27,6 @@ struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
     }
 };
 
-// Resident size of this process in KiB.
 long residentKiB() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     statm.open(QIODevice::ReadOnly);
