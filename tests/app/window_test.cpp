@@ -11,12 +11,7 @@
 using namespace dx400;
 using namespace dx400::test;
 
-namespace {
-
-const QString kCommError = QStringLiteral("통신에러");
 const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: COM4");
-
-} // namespace
 
 TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
     const std::tuple<int, int, bool, const char*> cases[] = {
@@ -62,8 +57,7 @@ TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
     };
     for (const auto& [name, typed, says, chosen, port, rate] : cases) {
         FakeWindow w;
-        w.window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+        w.show();
         auto* list = control<QComboBox>(w.window, name);
         list->lineEdit()->selectAll();
         // Typed in two pieces, the second first: the cursor stays where the typing is.
@@ -110,7 +104,7 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
         EXPECT_LT(w.port->inBufferCount(), 10) << "ten bytes wait unread";
         EXPECT_EQ(w.text("rx_txt"), QString(bytes.toHex(' ').toUpper()).replace(' ', "  ") + "  ");
         if (messages >= 0) {
-            EXPECT_EQ(w.messages.texts, QStringList(messages, kCommError));
+            EXPECT_EQ(w.messages.texts, QStringList(messages, "통신에러"));
             EXPECT_EQ(w.text("Text_RPOS"), "500");
         }
     }
@@ -221,9 +215,8 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
 
 TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
-        // how it ends after a jog to the right ("reset": the window destroyed unclosed, as
-        // when the program is made to quit; "lose": the line lost; "fail": the line lost on
-        // the stop frame), the port's events then, the command byte TX DATA shows, messages
+        // after a jog right, how it ends ("reset": destroyed unclosed, as when made to quit;
+        // "lose": line lost; "fail": lost on the stop frame), events, TX DATA's command, messages
         {"CMD3", "write 3 drain close", "03", 0},
         {"reset", "write 3 drain close", "", 0},
         {"lose close", "drain close", "01", 1},

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace dx400::ctl {
@@ -20,14 +21,9 @@ std::pair<int, std::string> refusal(const QString& line) {
     } catch (const Failure& failure) {
         return {int(failure.code()), failure.what()};
     }
-    return {0, QString("%1 %2 %3 %4 %5 %6 %7")
-                   .arg(o.port)
-                   .arg(o.portNumber)
-                   .arg(o.speed)
-                   .arg(o.timeoutMs)
-                   .arg(o.retries)
-                   .arg(o.forSeconds.value_or(0))
-                   .arg(o.json + 2 * o.verbose + 4 * o.writeFirst)
+    return {0, QString::asprintf("%s %d %d %d %d %g %d", qPrintable(o.port), o.portNumber, o.speed,
+                                 o.timeoutMs, o.retries, o.forSeconds.value_or(0),
+                                 o.json + 2 * o.verbose + 4 * o.writeFirst)
                    .toStdString()};
 }
 
@@ -39,39 +35,24 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
     file.write("current = 1\nstop-current = 2\nspeed = 3\naccel = 4\nhome-speed = 5\n"
                "resolution = 6\n");
     file.close();
-    const std::tuple<QString, int, std::string> cases[] = {
+    std::vector<std::tuple<QString, int, std::string>> cases = {
         {"", 2, "no command given (see dx400ctl --help)"},
         {"fly", 2, "unknown command 'fly' (see dx400ctl --help)"},
-        {"ports x", 2, "usage: dx400ctl ports"},
         {"read x", 2,
          "unknown name 'x' (known: current, stop-current, speed, accel, home-speed, "
          "resolution, position, inputs)"},
         {"write", 2, "usage: dx400ctl write NAME=VALUE... | write --profile FILE"},
-        {"write speed=1 --profile %p", 2, "usage: dx400ctl write"},
-        {"write speed", 2, "usage: dx400ctl write"},
         {"write speed=1 speed=2", 2, "speed is given twice"},
         {"write torque=1", 2,
          "unknown name 'torque' (known: current, stop-current, speed, accel, "
          "home-speed, resolution)"},
         {"save", 2, "usage: dx400ctl save --profile FILE"},
-        {"save x --profile %p", 2, "usage: dx400ctl save"},
         {"verify", 2, "usage: dx400ctl verify --profile FILE [--write]"},
-        {"verify x --profile %p", 2, "usage: dx400ctl verify"},
         {"verify --profile %p.none", 2, "cannot read the profile"},
         {"move abs", 2, "usage: dx400ctl move abs|inc PULSES"},
-        {"move abs 1 2", 2, "usage: dx400ctl move"},
-        {"move up 1", 2, "usage: dx400ctl move"},
         {"jog rol", 2, "usage: dx400ctl jog rol|ror SPEED [--for SECONDS]"},
-        {"jog rol 1 2", 2, "usage: dx400ctl jog"},
-        {"jog left 1", 2, "usage: dx400ctl jog"},
-        {"stop x", 2, "usage: dx400ctl stop"},
         {"output", 2, "usage: dx400ctl output on|off"},
-        {"output on off", 2, "usage: dx400ctl output"},
-        {"output maybe", 2, "usage: dx400ctl output"},
-        {"inputs x", 2, "usage: dx400ctl inputs"},
-        {"position x", 2, "usage: dx400ctl position"},
         {"send 1 2 3 4 5", 2, "usage: dx400ctl send CMD OPT D3 D2 D1 D0"},
-        {"send 1 2 3 4 5 6 7", 2, "usage: dx400ctl send"},
         {"send 0 0 0 0 0 100", 2, "'100' is not a byte in hexadecimal (00 to FF)"},
         {"send 0 0 0 0 zz 0", 2, "'zz' is not a byte"},
         {"read --write", 2, "--write does not go with read"},
@@ -84,13 +65,11 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
          "--speed: expected one of 128000, 115200, 57600, 56000, 38400, "
          "19200, 14400, 9600, 4800, 2400, 1200, 600, got '300'"},
         {"--timeout 0 stop", 2, "--timeout: expected a whole number of milliseconds from 1 up"},
-        {"--timeout x stop", 2, "--timeout: expected"},
         {"--retries=-1 stop", 2, "--retries: expected a whole number from 0 to 100"},
         {"--retries 101 stop", 2, "--retries: expected"},
         {"--retries x stop", 2, "--retries: expected"},
         {"--for 0 jog rol 1", 2, "--for: expected a number of seconds from 0.001 to 1000000"},
         {"--for 1000001 jog rol 1", 2, "--for: expected"},
-        {"--for x jog rol 1", 2, "--for: expected"},
         {"move abs 99999999999", 6, "PULSES must be a whole number from -2147483648 to 2147483647"},
         {"jog ror 2048", 6, "SPEED must be from 0 to 2047, not '2048'"},
         {"jog ror -- -1", 6, "SPEED must be from 0 to 2047, not '-1'"},
@@ -110,22 +89,25 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"jog ror 2047 --port /dev/x --for 0.001 --verbose", 0, "/dev/x 0 19200 500 0 0.001 2"},
         {"jog rol 0 --for 1000000", 0, "COM4 4 19200 500 0 1e+06 0"},
         {"verify --write --profile %p", 0, "COM4 4 19200 500 0 0 4"},
-        {"save --profile %p", 0, "COM4 4 19200 500 0 0 0"},
-        {"write --profile %p", 0, "COM4 4 19200 500 0 0 0"},
-        {"read current position inputs", 0, "COM4 4 19200 500 0 0 0"},
-        {"send 0c 01 00 00 00 FF", 0, "COM4 4 19200 500 0 0 0"},
-        {"move inc -- -2147483648", 0, "COM4 4 19200 500 0 0 0"},
     };
     for (const char* line : {"ports", "read", "move abs 1", "jog rol 1", "stop", "output on",
                              "inputs", "position", "send 0 0 0 0 0 0"})
         EXPECT_EQ(refusal(QString(line) + " --profile p").second,
                   "--profile does not go with " + QString(line).section(' ', 0, 0).toStdString());
-    for (const auto& [line, expectedCode, expected] : cases) {
-        const auto [code, message] = refusal(QString(line).replace("%p", profile));
-        EXPECT_EQ(code, expectedCode) << line.toStdString() << ": " << message;
-        EXPECT_NE(message.find(expected), std::string::npos)
-            << line.toStdString() << ": " << message;
-    }
+    // Too many or too few arguments, or a word the command does not know: its usage.
+    for (const QString line : {"ports x", "write speed", "write speed=1 --profile %p",
+                               "save x --profile %p", "verify x --profile %p", "move abs 1 2",
+                               "move up 1", "jog rol 1 2", "jog left 1", "stop x", "output on off",
+                               "output maybe", "inputs x", "position x", "send 1 2 3 4 5 6 7"})
+        cases.emplace_back(line, 2, "usage: dx400ctl " + line.section(' ', 0, 0).toStdString());
+    for (const QString line :
+         {"save --profile %p", "write --profile %p", "read current position inputs",
+          "send 0c 01 00 00 00 FF", "move inc -- -2147483648"})
+        cases.emplace_back(line, 0, "COM4 4 19200 500 0 0 0"); // every option as by default
+    for (const auto& [line, code, message] : cases)
+        EXPECT_THAT(refusal(QString(line).replace("%p", profile)),
+                    testing::Pair(code, testing::HasSubstr(message)))
+            << line.toStdString();
 }
 
 } // namespace

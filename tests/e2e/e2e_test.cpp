@@ -14,8 +14,8 @@ namespace {
 
 // One at a time; a wait runs the event loop, which replies need.
 struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
-    explicit SimFixture(const sim::Faults& faults = {}, const sim::LineSettings& line = {})
-        : SimulatedDrive(faults, line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}
+    explicit SimFixture(const sim::LineSettings& line = {})
+        : SimulatedDrive(line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}
 
     // Clicks "통신 연결" with the choices the window starts with; true when connected.
     bool connect() {
@@ -25,18 +25,8 @@ struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
         QTest::qWait(60);
         return window.serialPort().isOpen();
     }
-    // When each frame of a kind went over the line, in µs (Rx: received, Tx: replies sent).
-    std::vector<std::int64_t> times(sim::LogKind kind) const {
-        std::vector<std::int64_t> found;
-        for (const sim::LogEntry& entry : drive.log()) {
-            if (entry.kind == kind)
-                found.push_back(entry.timeUs);
-        }
-        return found;
-    }
 };
 
-// Resident size of this process in KiB.
 long residentKiB() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     statm.open(QIODevice::ReadOnly);
@@ -51,16 +41,15 @@ constexpr std::int64_t kMinGapUs = 75'000;
 TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     SimFixture f;
     ASSERT_TRUE(f.connect());
-    const QString values[] = {"31", "0", "2046", "1", "255", "7"};
-    const char* const writeBoxes[] = {"Text_WDATA2", "Text_WDATA3", "Text_VMAX",
-                                      "Text_ACCEL",  "Text_HSPD",   "Text_REL"};
-    const char* const readBoxes[] = {"Text_RDATA2", "Text_RDATA3", "Text_RVMAX",
-                                     "Text_RACCEL", "Text_RHSPD",  "Text_REPOS"};
-    for (int i = 0; i < 6; ++i)
-        f.box(writeBoxes[i])->setText(values[i]);
+    const std::tuple<const char*, const char*, QString> values[] = {
+        {"Text_WDATA2", "Text_RDATA2", "31"}, {"Text_WDATA3", "Text_RDATA3", "0"},
+        {"Text_VMAX", "Text_RVMAX", "2046"},  {"Text_ACCEL", "Text_RACCEL", "1"},
+        {"Text_HSPD", "Text_RHSPD", "255"},   {"Text_REL", "Text_REPOS", "7"}};
+    for (const auto& [write, read, value] : values)
+        f.box(write)->setText(value);
     f.click("cmd_Data");
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.drive.counts().repliesSent == 6; }));
-    const auto writes = f.times(sim::LogKind::Rx);
+    const auto writes = test::times(f.drive, sim::LogKind::Rx);
     for (std::size_t i = 1; i < writes.size(); ++i)
         EXPECT_GE(writes[i] - writes[i - 1], kMinGapUs) << "write " << i + 1;
     // The six answers piled up during WRITE ALL; they are read but decode nothing.
@@ -68,15 +57,15 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
 
     f.click("cmd_RData");
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.window.readState() == 0; }))
-        << f.received().toStdString();
-    const auto requests = f.times(sim::LogKind::Rx);
-    const auto replies = f.times(sim::LogKind::Tx);
-    ASSERT_EQ(replies.size(), 12u) << f.received().toStdString();
+        << test::received(f.drive).toStdString();
+    const auto requests = test::times(f.drive, sim::LogKind::Rx);
+    const auto replies = test::times(f.drive, sim::LogKind::Tx);
+    ASSERT_EQ(replies.size(), 12u) << test::received(f.drive).toStdString();
     for (std::size_t i = 7; i < 12; ++i)
         EXPECT_GE(requests[i] - replies[i - 1], kMinGapUs)
             << "request " << i - 5 << " came too soon after the reply before it";
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(f.text(readBoxes[i]), values[i]) << readBoxes[i];
+    for (const auto& [write, read, value] : values)
+        EXPECT_EQ(f.text(read), value) << read;
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.texts.join('|').toStdString();
 }
 
@@ -86,7 +75,8 @@ TEST(EndToEnd, AtAnotherSpeedThanTheDrivesNothingIsReceivedAndNothingChanges) {
     ASSERT_TRUE(f.connect());
     f.click("cmd_ROR");
     f.click("Cmd_RPOS");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.times(sim::LogKind::Garbled).empty(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !test::times(f.drive, sim::LogKind::Garbled).empty(); }));
     EXPECT_EQ(f.drive.counts().framesReceived, 0u);
     EXPECT_EQ(f.drive.driveState().jogSpeed, 0);
     EXPECT_EQ(f.text("rx_txt"), "");
@@ -94,7 +84,7 @@ TEST(EndToEnd, AtAnotherSpeedThanTheDrivesNothingIsReceivedAndNothingChanges) {
 
 TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) {
     const int commands = std::max(1000, qEnvironmentVariableIntValue("DX400_SOAK_COMMANDS"));
-    SimFixture f({}, {.paced = false}); // what grows per command, not a thousand wire times
+    SimFixture f({.paced = false}); // what grows per command, not a thousand wire times
     ASSERT_TRUE(f.connect());
     long afterWarmUp = 0;
     for (int i = 0; i < commands; ++i) {

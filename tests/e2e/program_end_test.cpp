@@ -42,6 +42,6 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
         for (const std::size_t more : {0u, 1u})
             sim.drive.waitFor([&](const auto& n) { return n.framesReceived >= frames + more; },
                               std::chrono::milliseconds(more ? 300 : 5000));
-        EXPECT_EQ(sim.received(), expected);
+        EXPECT_EQ(test::received(sim.drive), expected);
     }
 }

@@ -1,8 +1,7 @@
-// The window's real start, for tests that end it from outside. Its arguments say what happens
-// once it runs: "jog" connects and jogs to the right; "box" then opens a message box (a refused
-// jog speed), inside whose event loop the rest happens; "CMD3" clicks EXIT; "close" closes the
-// window by its frame's close control; "exit" calls exit(1), as Qt's xcb platform does when the
-// display goes away. Then it prints "started", the application's font family and desktop file.
+// The window's real start, for tests that end it from outside. Its arguments: "jog" connects and
+// jogs right; "box" then opens a message box (a refused jog speed), in whose event loop the rest
+// happens; "CMD3" clicks EXIT; "close" closes the window by its frame; "exit" calls exit(1), as
+// Qt's xcb platform does when the display goes away. It prints "started", font and desktop file.
 #include "app/form1.h"
 #include "app/run_window.h"
 

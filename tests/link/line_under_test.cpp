@@ -6,15 +6,6 @@
 #include <set>
 #include <sys/ioctl.h>
 
-namespace dx400::test {
-
-LineRequests& lineRequests() {
-    static LineRequests requests;
-    return requests;
-}
-
-} // namespace dx400::test
-
 namespace {
 
 std::mutex recording; // the drain runs on a thread of its own
@@ -25,7 +16,7 @@ void record(std::string_view call, int fd, bool always = false) {
     const std::lock_guard lock(recording);
     if (call == "settings")
         lines.insert(fd);
-    std::string& calls = dx400::test::lineRequests().calls;
+    std::string& calls = dx400::test::lineRequests.calls;
     if (always || lines.count(fd))
         calls.append(calls.empty() ? "" : " ").append(call);
     if (call == "close")
@@ -44,13 +35,13 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
     if (request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET)
-        dx400::test::lineRequests().modemLines.emplace_back(request, *static_cast<int*>(argument));
+        dx400::test::lineRequests.modemLines.emplace_back(request, *static_cast<int*>(argument));
     static const auto system = systemCall<int (*)(int, unsigned long, void*)>("ioctl");
     return system(fd, request, argument);
 }
 
 extern "C" int tcsetattr(int fd, int when, const termios* settings) noexcept {
-    dx400::test::lineRequests().settings.push_back(*settings);
+    dx400::test::lineRequests.settings.push_back(*settings);
     record("settings", fd);
     static const auto system = systemCall<int (*)(int, int, const termios*)>("tcsetattr");
     return system(fd, when, settings);

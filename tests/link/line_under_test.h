@@ -52,16 +52,15 @@ private:
     int m_master = -1;
 };
 
-// What this program asked of the serial lines it opened. A pseudo-terminal keeps neither parity
-// nor modem lines and sends at once, so only the calls show them: the program's own tcsetattr(),
-// ioctl(), write(), tcdrain(), tcflush() and close() record them in front of the system's, on
-// each descriptor tcsetattr() was called on.
+// What this program asked of its serial lines, which a pseudo-terminal neither keeps nor waits on:
+// its own tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() record the calls in
+// front of the system's, on each descriptor tcsetattr() was called on.
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;
     std::string calls; // "write", "drain", "flush", "settings" and "close", in order
 };
-LineRequests& lineRequests();
+inline LineRequests lineRequests;
 // A line held up: a drain returns only once the output is flushed (or after 5 s).
 inline std::atomic<bool> lineStalled = false;
 

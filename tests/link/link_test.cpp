@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -28,32 +27,18 @@ std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
     return port;
 }
 
-// Runs body as the user nobody in a child process, returning its result: root opens any device.
-int asNobody(const std::function<int()>& body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        alarm(20);
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(255);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
 TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStop) {
     PtyPort pty(4);
-    test::lineRequests() = {};
+    test::lineRequests = {};
     auto port = openOn(4, 600); // neither the port's first rate nor the window's
     termios line{};             // on the master the system reports the settings of the tool's end
     ::tcgetattr(pty.master(), &line);
     EXPECT_EQ(cfgetospeed(&line), speed_t(B600));
     // The pseudo-terminal forces 8 bits without parity: what was asked for shows the rest.
-    ASSERT_FALSE(test::lineRequests().settings.empty());
-    for (const termios& asked : test::lineRequests().settings)
+    ASSERT_FALSE(test::lineRequests.settings.empty());
+    for (const termios& asked : test::lineRequests.settings)
         EXPECT_EQ(asked.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
     QtSerialPort unset;
     EXPECT_FALSE(unset.setRate(0)) << "no rate, refused before any device is touched";
@@ -68,7 +53,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
     for (const auto& [line, expected] : cases) {
         PtyPort pty(4);
         auto port = openOn(4);
-        test::lineRequests().calls.clear();
+        test::lineRequests.calls.clear();
         if (line != "probed") {
             EXPECT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
             // No event loop has run: the bytes must already be at the far end.
@@ -78,7 +63,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         port->close();
         // Closing restores the earlier settings at once: only after the drain, which gives
         // up what a held-up line keeps rather than wait for ever.
-        EXPECT_EQ(test::lineRequests().calls, expected) << line;
+        EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
 }
 
@@ -120,10 +105,18 @@ TEST(QtSerialPort, AFailedOpenSaysWhatTheOperatorCanDoAboutIt) {
         {QSerialPort::OpenError, everyone, Outcome::Other},
     };
     for (const auto& [error, device, expected] : cases) {
-        // As an operator without root, who may not open what is closed to others.
-        const int outcome = asNobody(
-            [e = error, d = device] { return int(classifyOpenError(e, d, QString()).outcome); });
-        EXPECT_EQ(outcome, int(expected)) << device.toStdString() << " " << error;
+        // As nobody, an operator without root, who may not open what is closed to others.
+        const pid_t pid = fork();
+        if (pid == 0) {
+            alarm(20);
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(255);
+            _exit(int(classifyOpenError(error, device, QString()).outcome));
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, int(expected))
+            << device.toStdString() << " " << error;
     }
     EXPECT_EQ(classifyOpenError(QSerialPort::OpenError, everyone, "the system's words").detail,
               "the system's words");

@@ -76,7 +76,7 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
             for (int p = 1; p <= row.reads; ++p)
                 requests.push_back(
                     {{6, p, 0, 0, 0, 0}, std::chrono::milliseconds(row.reads > 1 ? 100 : 0)});
-            test::lineRequests() = {};
+            test::lineRequests = {};
             try {
                 for (const ctl::Reply& r : session.exchange(requests))
                     outcome += (outcome.isEmpty() ? "" : " ") + QString::number(r[7]);
@@ -87,9 +87,9 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
         EXPECT_EQ(outcome.section(": ", 0, 0), row.outcome);
         EXPECT_EQ(got.join(' '), row.got);
         // Opened as the window opens, with DTR raised; closed once the last frame is out.
-        EXPECT_EQ(test::lineRequests().modemLines,
+        EXPECT_EQ(test::lineRequests.modemLines,
                   (std::vector<std::pair<unsigned long, int>>{{TIOCMBIS, TIOCM_DTR}}));
-        EXPECT_TRUE(test::lineRequests().calls.ends_with("write drain settings close"))
-            << test::lineRequests().calls;
+        EXPECT_TRUE(test::lineRequests.calls.ends_with("write drain settings close"))
+            << test::lineRequests.calls;
     }
 }

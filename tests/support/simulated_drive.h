@@ -4,28 +4,47 @@
 #include "sim/pty_server.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <iterator>
+#include <sstream>
 
 namespace dx400::test {
+
+// The words of a line, as a command line without quotes gives them, e.g. "--delay 500".
+inline std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+// What the drive logged of these kinds (by default all it read): "AA 00 06 ..." per frame or
+// run of stray bytes, " | " between them.
+inline QString received(const sim::PtyServer& drive,
+                        std::initializer_list<sim::LogKind> kinds = {
+                            sim::LogKind::Rx, sim::LogKind::Bad, sim::LogKind::Stray,
+                            sim::LogKind::Garbled}) {
+    QStringList read;
+    for (const sim::LogEntry& entry : drive.log())
+        if (std::ranges::count(kinds, entry.kind))
+            read << QString::fromStdString(sim::toHex(entry.bytes));
+    return read.join(" | ");
+}
+
+// When the drive logged each entry of a kind, in µs (Rx: frames received, Tx: replies sent).
+inline std::vector<std::int64_t> times(const sim::PtyServer& drive, sim::LogKind kind) {
+    std::vector<std::int64_t> found;
+    for (const sim::LogEntry& entry : drive.log())
+        if (entry.kind == kind)
+            found.push_back(entry.timeUs);
+    return found;
+}
 
 // A simulated drive served from a thread of this process as COM4, every other port at nothing.
 struct SimulatedDrive {
     OnlyPort ports{4};
     sim::PtyServer drive;
 
-    explicit SimulatedDrive(const sim::Faults& faults = {}, const sim::LineSettings& line = {})
-        : drive(4, faults, sim::Inputs{}, line) {
+    explicit SimulatedDrive(const sim::LineSettings& line = {}) : drive(4, {}, {}, line) {
         drive.start();
-    }
-
-    // What the drive read: "AA 00 06 ..." per frame or run of stray bytes, " | " between them.
-    QString received() const {
-        QStringList read;
-        for (const sim::LogEntry& entry : drive.log()) {
-            using Kind = sim::LogKind;
-            if (entry.kind != Kind::Tx && entry.kind != Kind::Noise && entry.kind != Kind::HangUp)
-                read << QString::fromStdString(sim::toHex(entry.bytes));
-        }
-        return read.join(" | ");
     }
 };
 

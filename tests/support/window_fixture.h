@@ -56,6 +56,10 @@ struct WindowUnderTest {
     MessageCatcher messages;
 
     explicit WindowUnderTest(std::unique_ptr<SerialPort> port) : window(std::move(port)) {}
+    void show() {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
     // The text of a text box or the caption of a button.
     QString text(const char* name) const {
