@@ -21,8 +21,8 @@ and character literals, static_assert and ALL_CAPS macro arguments are never mut
     python3 scripts/mutate.py --only 'src/params/parameter_table.cpp:34:18:ror-gt'
 
 Ids are file:line:column:operator. The report (build-mutation/report.md) is rewritten after
-every mutant. Ids in scripts/mutation-equivalent.txt are not run nor counted. On this
-machine (2 cores) the first build takes 2 minutes and a mutant 3-15 s (60-120 s when it
+every mutant. Ids in scripts/mutation-equivalent.txt, each with its reason, are not run nor
+counted. On this machine (2 cores) the first build takes 2 minutes and a mutant 3-15 s (60-120 s when it
 only hangs a test): the ~3,000 mutants of all of src/ take six to seven hours, a --sample
 of 300 about 45 minutes.
 """
