@@ -55,7 +55,7 @@ public:
     int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
     void selection(int index, int* startOffset, int* endOffset) const override {
         *startOffset = *endOffset = 0;
-        if (index == 0 && box()->hasSelectedText()) {
+        if (index == 0) { // both -1 with nothing selected, as QLineEdit's own interface says
             *startOffset = box()->selectionStart();
             *endOffset = box()->selectionEnd();
         }

@@ -88,6 +88,11 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
         EXPECT_EQ(image.pixel(0, y), exit->palette().color(QPalette::Shadow).rgb());
     }
     exit->setDown(false);
+    auto* input = control<QPushButton>(w.window, "CMD_IN"); // a plain face, as Qt's own
+    QPushButton twin(&w.window);
+    twin.resize(input->size());
+    input->setText({});
+    EXPECT_TRUE(render(input) == render(&twin));
     w.click("cmd_ROR");
     EXPECT_GT(faceShare(control(w.window, "cmd_ROR"), "#FF0000"), 0.6) << "jog mark";
     w.click("mtr_STOP");
@@ -308,7 +313,13 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         access->textInterface()->addSelection(1, 4);
         seenBy[k] << edits[k]->selectedText();
         access->textInterface()->scrollToSubstring(2, 3);
-        seenBy[k] << edits[k]->text() << QString::number(edits[k]->cursorPosition());
+        int from = -1, to = -1;
+        access->textInterface()->selection(0, &from, &to);
+        seenBy[k] << edits[k]->text() << QString::number(edits[k]->cursorPosition())
+                  << QStringLiteral("%1 %2 %3")
+                         .arg(from)
+                         .arg(to)
+                         .arg(access->textInterface()->selectionCount());
         EXPECT_TRUE(access->state().editable && access->state().selectableText);
     }
     EXPECT_EQ(seenBy[0], seenBy[1]);
