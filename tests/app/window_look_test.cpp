@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontInfo>
@@ -194,8 +193,7 @@ TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithThe
     }
 }
 
-// The receive box keeps QLineEdit as its model but paints only what is in view, so that
-// appending costs the same however much it holds.
+// The receive box paints only what is in view, so appending costs the same however much it holds.
 TEST(WindowLook, TheReceiveBoxAppendsWithoutALimitAndWithoutMovingTheCursor) {
     const QString reply = QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ");
     ReceiveEchoBox box;

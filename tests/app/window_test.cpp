@@ -2,11 +2,8 @@
 #include "window_fixture.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <random>
-#include <utility>
-#include <vector>
 
 using namespace dx400;
 using namespace dx400::test;

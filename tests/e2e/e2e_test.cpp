@@ -5,8 +5,6 @@
 #include "window_fixture.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <gtest/gtest.h>
 
 using namespace dx400;
 
@@ -17,8 +15,7 @@ struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
     explicit SimFixture(const sim::LineSettings& line = {})
         : SimulatedDrive(line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}
 
-    // Clicks "통신 연결" with the choices the window starts with; true when connected.
-    bool connect() {
+    bool connect() { // with the choices the window starts with
         click("통신연결버튼");
         // While nobody holds the line the drive looks at it only every 20 ms; a first frame
         // sent before it noticed the open line would reach it late and skew measured gaps.

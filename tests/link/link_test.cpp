@@ -3,15 +3,11 @@
 #include "link/port_naming.h"
 #include "link/qt_serial_port.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace dx400;
 using test::PtyPort;
@@ -61,8 +57,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         }
         test::lineStalled = line == "stalled";
         port->close();
-        // Closing restores the earlier settings at once: only after the drain, which gives
-        // up what a held-up line keeps rather than wait for ever.
+        // Closing restores the settings after the drain, which gives up on a held-up line.
         EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
 }

@@ -22,11 +22,11 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace dx400::test {
 
-// Closes every modal message box as soon as it opens and keeps its text, so that no test
-// hangs on a box. An optional hook runs while a box is open, as an operator's click would.
+// Closes every modal message box as it opens, keeping its text; whileOpen runs while it is open.
 struct MessageCatcher {
     QStringList texts;
-    std::function<void()> whileOpen;
+    std::function<void()> whileOpen = [] {
+    };
     QTimer timer;
 
     MessageCatcher() {
@@ -35,8 +35,7 @@ struct MessageCatcher {
             if (!box || !box->isVisible())
                 return;
             texts << box->text();
-            if (whileOpen)
-                whileOpen();
+            whileOpen();
             box->accept();
         });
         timer.start(5);
@@ -61,7 +60,6 @@ struct WindowUnderTest {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
-    // The text of a text box or the caption of a button.
     QString text(const char* name) const {
         return control(window, name)->property("text").toString();
     }
