@@ -40,7 +40,6 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
         if (connected) {
             EXPECT_EQ(w.port->rate(), 600);
             EXPECT_TRUE(w.port->dtrEnable());
-            EXPECT_EQ(w.port->rThreshold(), 10);
             EXPECT_EQ(w.port->events->join(' '), "open discard") << "what waited is no reply";
         }
     }
