@@ -8,7 +8,6 @@ using namespace dx400;
 
 namespace {
 
-// One at a time; a wait runs the event loop, which replies need.
 struct SimFixture : test::SimulatedDrive, test::WindowUnderTest {
     explicit SimFixture(const sim::LineSettings& line = {})
         : SimulatedDrive(line), WindowUnderTest(std::make_unique<QtSerialPort>()) {}

@@ -2,7 +2,6 @@
 
 #include "port_links.h"
 
-#include <QByteArray>
 #include <atomic>
 #include <poll.h>
 #include <pty.h>

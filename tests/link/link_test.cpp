@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 
 using namespace dx400;
-using test::PtyPort;
 using Outcome = OpenResult::Outcome;
 
 namespace {
@@ -26,7 +25,7 @@ std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
 } // namespace
 
 TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStop) {
-    PtyPort pty(4);
+    test::PtyPort pty(4);
     test::lineRequests = {};
     auto port = openOn(4, 600); // neither the port's first rate nor the window's
     termios line{};             // on the master the system reports the settings of the tool's end
@@ -47,7 +46,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         {"stalled", "write drain flush settings close"},
     };
     for (const auto& [line, expected] : cases) {
-        PtyPort pty(4);
+        test::PtyPort pty(4);
         auto port = openOn(4);
         test::lineRequests.calls.clear();
         if (line != "probed") {
@@ -66,7 +65,7 @@ TEST(QtSerialPort, ALostLineClosesThePortIsReportedOnceAndTakesNoWrite) {
     // A hang-up met by a write before any event loop ran, one the port reports itself, and
     // a line that takes nothing in (far more than it holds, which nobody reads).
     for (const int way : {0, 1, 2}) {
-        PtyPort pty(4);
+        test::PtyPort pty(4);
         auto port = openOn(4);
         QSignalSpy lost(port.get(), &SerialPort::lineLost);
         if (way < 2)

@@ -25,8 +25,7 @@ const std::string kReplyP1 = "BB 00 06 64 00 00 00 14 EE 7E";
 // A fresh $XDG_CONFIG_HOME for the tests, in which COM7 is free for the program to publish.
 const test::OnlyPort ports(7);
 
-using test::portLink;
-using test::words;
+using namespace test;
 
 // Bytes written out as hex pairs, e.g. "AA 00 06", so frames read like the line.
 std::vector<std::uint8_t> hexBytes(const std::string& text) {

@@ -2,7 +2,6 @@
 
 #include "link/serial_port.h"
 
-#include <QList>
 #include <QSet>
 #include <QStringList>
 #include <memory>

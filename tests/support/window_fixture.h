@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-#include <ostream>
 
 // Lets GoogleTest show a QString, and the items of a QStringList, as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -84,9 +83,8 @@ struct FakeWindow : WindowUnderTest {
     }
 };
 
-// The same window after a click on "통신 연결" with the default choices.
 struct ConnectedWindow : FakeWindow {
-    ConnectedWindow() { click("통신연결버튼"); }
+    ConnectedWindow() { click("통신연결버튼"); } // "통신 연결" with the default choices
 };
 
 } // namespace dx400::test
