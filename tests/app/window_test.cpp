@@ -2,11 +2,8 @@
 #include "window_fixture.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <random>
-#include <utility>
-#include <vector>
 
 using namespace dx400;
 using namespace dx400::test;
@@ -43,7 +40,6 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
         if (connected) {
             EXPECT_EQ(w.port->rate(), 600);
             EXPECT_TRUE(w.port->dtrEnable());
-            EXPECT_EQ(w.port->rThreshold(), 10);
             EXPECT_EQ(w.port->events->join(' '), "open discard") << "what waited is no reply";
         }
     }

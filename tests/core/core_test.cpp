@@ -4,8 +4,6 @@
 #include "protocol/reply_search.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 using namespace dx400;
 

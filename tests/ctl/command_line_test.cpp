@@ -1,17 +1,14 @@
-// dx400ctl's command lines read in this process: what each is refused with before a port
-// is touched, and what a sound one is read as.
+// dx400ctl's command lines read in this process, refused before a port is touched or read as given.
 #include "ctl/commands.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 namespace dx400::ctl {
 namespace {
 
-// The exit code and message a command line ends with before anything is sent, or 0 and
-// what its options were read as.
+// The exit code and message a line is refused with, or 0 and what its options were read as.
 std::pair<int, std::string> refusal(const QString& line) {
     const Options o = parseOptions(("dx400ctl " + line).split(' ', Qt::SkipEmptyParts));
     if (!o.error.isEmpty())
@@ -29,12 +26,11 @@ std::pair<int, std::string> refusal(const QString& line) {
 
 TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven) {
     QTemporaryDir dir;
-    const QString profile = dir.filePath("p");
-    QFile file(profile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("current = 1\nstop-current = 2\nspeed = 3\naccel = 4\nhome-speed = 5\n"
-               "resolution = 6\n");
-    file.close();
+    QFile profile(dir.filePath("p"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly) &&
+                profile.write("current = 1\nstop-current = 2\nspeed = 3\naccel = 4\n"
+                              "home-speed = 5\nresolution = 6\n") > 0 &&
+                profile.flush());
     std::vector<std::tuple<QString, int, std::string>> cases = {
         {"", 2, "no command given (see dx400ctl --help)"},
         {"fly", 2, "unknown command 'fly' (see dx400ctl --help)"},
@@ -105,7 +101,7 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
           "send 0c 01 00 00 00 FF", "move inc -- -2147483648"})
         cases.emplace_back(line, 0, "COM4 4 19200 500 0 0 0"); // every option as by default
     for (const auto& [line, code, message] : cases)
-        EXPECT_THAT(refusal(QString(line).replace("%p", profile)),
+        EXPECT_THAT(refusal(QString(line).replace("%p", profile.fileName())),
                     testing::Pair(code, testing::HasSubstr(message)))
             << line.toStdString();
 }

@@ -1,11 +1,9 @@
-// dx400ctl as scripts run it, against the simulated drive published as COM4: the frames of
-// every command byte for byte, exit codes and messages, profiles, timed jogs and JSON.
+// dx400ctl as scripts run it, against the simulated drive published as COM4.
 #include "link/ending_signals.h"
 #include "sim/sim_options.h"
 #include "simulated_drive.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
@@ -123,8 +121,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"jog ror 300 --for 5", 4, "AA 00 01 00 00 00 01 2C EE 2E",
          "lost during the jog: no stop frame went out, the motor may still be running",
          "--hangup-after 1"},
-        // A drive answering twice or one request late never passes for a sound one: an answer
-        // come twice during a timed jog fails the run once the stop has gone.
+        // An answer come twice during a timed jog fails the run once the stop has gone.
         {"jog ror 300 --for 0.5", 5, "AA 00 01 00 00 00 01 2C EE 2E | " + kStop,
          "after the reply to AA  00  01  00  00  00  01  2C  EE  2E: the drive answers",
          "--duplicate 100"},

@@ -1,5 +1,4 @@
-// The window's real start in a process of its own against the simulated drive as COM4; a
-// signal still ends the program as it would have without the window's watch.
+// The window's real start in a process of its own against the simulated drive as COM4.
 #include "simulated_drive.h"
 
 #include <QProcess>

@@ -23,9 +23,10 @@ void record(std::string_view call, int fd, bool always = false) {
         lines.erase(fd);
 }
 
-template <typename Function> Function systemCall(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
+// Calls the system's own function of that name, looked up once.
+#define CALL_SYSTEM(name, ...)                                                                     \
+    static const auto system = reinterpret_cast<decltype(&::name)>(dlsym(RTLD_NEXT, #name));       \
+    return system(__VA_ARGS__)
 
 } // namespace
 
@@ -36,40 +37,34 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
     va_end(arguments);
     if (request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET)
         dx400::test::lineRequests.modemLines.emplace_back(request, *static_cast<int*>(argument));
-    static const auto system = systemCall<int (*)(int, unsigned long, void*)>("ioctl");
-    return system(fd, request, argument);
+    CALL_SYSTEM(ioctl, fd, request, argument);
 }
 
 extern "C" int tcsetattr(int fd, int when, const termios* settings) noexcept {
     dx400::test::lineRequests.settings.push_back(*settings);
     record("settings", fd);
-    static const auto system = systemCall<int (*)(int, int, const termios*)>("tcsetattr");
-    return system(fd, when, settings);
+    CALL_SYSTEM(tcsetattr, fd, when, settings);
 }
 
 extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
     record("write", fd);
-    static const auto system = systemCall<ssize_t (*)(int, const void*, size_t)>("write");
-    return system(fd, bytes, count);
+    CALL_SYSTEM(write, fd, bytes, count);
 }
 
 extern "C" int tcdrain(int fd) {
     record("drain", fd, true);
     for (int ms = 0; ms < 5000 && dx400::test::lineStalled; ++ms)
         ::usleep(1000);
-    static const auto system = systemCall<int (*)(int)>("tcdrain");
-    return system(fd);
+    CALL_SYSTEM(tcdrain, fd);
 }
 
 extern "C" int tcflush(int fd, int queue) {
     record("flush", fd);
     dx400::test::lineStalled = false; // what the line held is gone
-    static const auto system = systemCall<int (*)(int, int)>("tcflush");
-    return system(fd, queue);
+    CALL_SYSTEM(tcflush, fd, queue);
 }
 
 extern "C" int close(int fd) {
     record("close", fd);
-    static const auto system = systemCall<int (*)(int)>("close");
-    return system(fd);
+    CALL_SYSTEM(close, fd);
 }

@@ -2,7 +2,6 @@
 
 #include "port_links.h"
 
-#include <QByteArray>
 #include <atomic>
 #include <poll.h>
 #include <pty.h>
@@ -24,7 +23,7 @@ public:
         char name[256] = {};
         ::openpty(&m_master, &slave, name, &raw, nullptr);
         ::close(slave); // only the tool holds the far end, so that it sees a hang-up
-        QFile::link(QString::fromLocal8Bit(name), portLinkDirectory() + "/" + portName(n));
+        QFile::link(QString::fromLocal8Bit(name), portLink(n));
     }
     ~PtyPort() { hangUp(); }
 
@@ -40,11 +39,7 @@ public:
         (void)::write(m_master, bytes.constData(), size_t(bytes.size()));
     }
     // Closes the far end, as a pulled cable or a dead adapter would.
-    void hangUp() {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
+    void hangUp() { ::close(std::exchange(m_master, -1)); }
     int master() const { return m_master; } // the far end, for a drive the test plays
 
 private:
@@ -52,9 +47,8 @@ private:
     int m_master = -1;
 };
 
-// What this program asked of its serial lines, which a pseudo-terminal neither keeps nor waits on:
-// its own tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() record the calls in
-// front of the system's, on each descriptor tcsetattr() was called on.
+// What this program asked of its serial lines, which a pseudo-terminal neither keeps nor waits on,
+// as this process's own tcsetattr(), ioctl(), write(), tcdrain(), tcflush() and close() record it.
 struct LineRequests {
     std::vector<termios> settings;
     std::vector<std::pair<unsigned long, int>> modemLines;

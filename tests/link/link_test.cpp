@@ -3,18 +3,13 @@
 #include "link/port_naming.h"
 #include "link/qt_serial_port.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace dx400;
-using test::PtyPort;
 using Outcome = OpenResult::Outcome;
 
 namespace {
@@ -30,7 +25,7 @@ std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
 } // namespace
 
 TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStop) {
-    PtyPort pty(4);
+    test::PtyPort pty(4);
     test::lineRequests = {};
     auto port = openOn(4, 600); // neither the port's first rate nor the window's
     termios line{};             // on the master the system reports the settings of the tool's end
@@ -51,7 +46,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         {"stalled", "write drain flush settings close"},
     };
     for (const auto& [line, expected] : cases) {
-        PtyPort pty(4);
+        test::PtyPort pty(4);
         auto port = openOn(4);
         test::lineRequests.calls.clear();
         if (line != "probed") {
@@ -61,8 +56,7 @@ TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
         }
         test::lineStalled = line == "stalled";
         port->close();
-        // Closing restores the earlier settings at once: only after the drain, which gives
-        // up what a held-up line keeps rather than wait for ever.
+        // Closing restores the settings after the drain, which gives up on a held-up line.
         EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
 }
@@ -71,7 +65,7 @@ TEST(QtSerialPort, ALostLineClosesThePortIsReportedOnceAndTakesNoWrite) {
     // A hang-up met by a write before any event loop ran, one the port reports itself, and
     // a line that takes nothing in (far more than it holds, which nobody reads).
     for (const int way : {0, 1, 2}) {
-        PtyPort pty(4);
+        test::PtyPort pty(4);
         auto port = openOn(4);
         QSignalSpy lost(port.get(), &SerialPort::lineLost);
         if (way < 2)

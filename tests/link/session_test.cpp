@@ -1,5 +1,4 @@
-// dx400ctl's session against a drive the test plays on a pseudo-terminal, answering each frame
-// it gets with the bytes a row gives, when it gives them.
+// dx400ctl's session against a drive the test plays on a pseudo-terminal, as each row answers.
 #include "ctl/drive_session.h"
 #include "ctl/options.h"
 #include "line_under_test.h"
@@ -8,7 +7,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace dx400;
 

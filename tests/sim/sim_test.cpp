@@ -1,5 +1,4 @@
-// The drive simulator: frames cut out of what the tool writes, its command line, what each fault
-// puts on the line, its port, and what only dx400-sim does (console, log lines, refusal, signals).
+// The drive simulator: its frame reader, command line, faults, pacing, port and program.
 #include "sim/frame_reader.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
@@ -9,7 +8,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -27,11 +25,7 @@ const std::string kReplyP1 = "BB 00 06 64 00 00 00 14 EE 7E";
 // A fresh $XDG_CONFIG_HOME for the tests, in which COM7 is free for the program to publish.
 const test::OnlyPort ports(7);
 
-std::filesystem::path portLink(int n) {
-    return QFile::encodeName(portLinkDirectory() + "/" + portName(n)).toStdString();
-}
-
-using test::words;
+using namespace test;
 
 // Bytes written out as hex pairs, e.g. "AA 00 06", so frames read like the line.
 std::vector<std::uint8_t> hexBytes(const std::string& text) {
@@ -167,8 +161,8 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto size =
             faults.strayBefore + faults.extraAfter +
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
-        const auto got = exchange(portLink(4), c.frames, std::max<std::size_t>(size, 1),
-                                  size > 0 ? 3000 : 300, c.rate);
+        const auto got = exchange(portLink(4).toStdString(), c.frames,
+                                  std::max<std::size_t>(size, 1), size > 0 ? 3000 : 300, c.rate);
         server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
 
         const std::vector<LogEntry> log = server.log();
@@ -203,9 +197,8 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
     }
 }
 
-// Both ways a byte takes ten bit times at the tool's speed, unless the line is not paced:
-// the frame (written a byte at a time) reaches the drive (RX), then the reply's first and
-// last bytes reach the tool, the first after the drive logged it (TX).
+// Both ways a byte takes ten bit times at the tool's speed, unless the line is not paced: the
+// frame reaches the drive, then the reply's first and last bytes the tool, after the drive's TX.
 TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
     const std::pair<int, std::string> cases[] = {{1200, "--drive-speed 1200"},
                                                  {115200, "--drive-speed 115200"},
@@ -215,7 +208,7 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
         const LineSettings line = parseArguments(words(options)).options.line;
         PtyServer server(4, {}, {}, line);
         server.start();
-        const Exchanged got = exchange(portLink(4), kReadP1, 10, 3000, rate, 1);
+        const Exchanged got = exchange(portLink(4).toStdString(), kReadP1, 10, 3000, rate, 1);
         const std::vector<LogEntry> log = server.log();
         ASSERT_EQ(toHex(got.bytes), kReplyP1);
         EXPECT_LE(log.at(1).timeUs, got.firstUs);
@@ -232,7 +225,7 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
 }
 
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
-    const std::filesystem::path link = portLink(5);
+    const std::filesystem::path link = portLink(5).toStdString();
     PtyServer server(5);
     server.start();
     std::filesystem::remove(link);
@@ -246,7 +239,7 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
 }
 
 TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
-    const std::filesystem::path link = portLink(7);
+    const std::filesystem::path link = portLink(7).toStdString();
     std::filesystem::create_symlink("/dev/pts/999999", link); // left by a simulator that died
 
     QProcess sim;

@@ -2,16 +2,13 @@
 
 #include "link/serial_port.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QSet>
 #include <QStringList>
 #include <memory>
 
 namespace dx400::test {
 
-// A serial port without a device: records every write, feeds bytes as if they had
-// arrived, and fails opens and writes on request.
+// A serial port without a device: records writes, feeds bytes, fails opens and writes on request.
 class FakeSerialPort final : public SerialPort {
 public:
     QSet<int> existingPorts{1, 4, 10, 11}; // every other port is a missing device
@@ -56,9 +53,7 @@ public:
     }
     int inBufferCount() const override { return int(m_input.size()); }
     QByteArray read(int count) override {
-        const QByteArray bytes = m_input.left(count);
-        m_input.remove(0, bytes.size());
-        return bytes;
+        return std::exchange(m_input, m_input.mid(count)).left(count);
     }
     QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
 

@@ -16,8 +16,7 @@ inline std::vector<std::string> words(const std::string& line) {
     return {std::istream_iterator<std::string>(in), {}};
 }
 
-// What the drive logged of these kinds (by default all it read): "AA 00 06 ..." per frame or
-// run of stray bytes, " | " between them.
+// What the drive logged of these kinds (by default all it read), " | " between the entries.
 inline QString received(const sim::PtyServer& drive,
                         std::initializer_list<sim::LogKind> kinds = {
                             sim::LogKind::Rx, sim::LogKind::Bad, sim::LogKind::Stray,

@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-#include <ostream>
 
 // Lets GoogleTest show a QString, and the items of a QStringList, as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -22,11 +21,11 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace dx400::test {
 
-// Closes every modal message box as soon as it opens and keeps its text, so that no test
-// hangs on a box. An optional hook runs while a box is open, as an operator's click would.
+// Closes every modal message box as it opens, keeping its text; whileOpen runs while it is open.
 struct MessageCatcher {
     QStringList texts;
-    std::function<void()> whileOpen;
+    std::function<void()> whileOpen = [] {
+    };
     QTimer timer;
 
     MessageCatcher() {
@@ -35,8 +34,7 @@ struct MessageCatcher {
             if (!box || !box->isVisible())
                 return;
             texts << box->text();
-            if (whileOpen)
-                whileOpen();
+            whileOpen();
             box->accept();
         });
         timer.start(5);
@@ -61,7 +59,6 @@ struct WindowUnderTest {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     QLineEdit* box(const char* name) const { return control<QLineEdit>(window, name); }
-    // The text of a text box or the caption of a button.
     QString text(const char* name) const {
         return control(window, name)->property("text").toString();
     }
@@ -86,9 +83,8 @@ struct FakeWindow : WindowUnderTest {
     }
 };
 
-// The same window after a click on "통신 연결" with the default choices.
 struct ConnectedWindow : FakeWindow {
-    ConnectedWindow() { click("통신연결버튼"); }
+    ConnectedWindow() { click("통신연결버튼"); } // "통신 연결" with the default choices
 };
 
 } // namespace dx400::test
