@@ -4,6 +4,8 @@
 #include "simulated_drive.h"
 #include "window_fixture.h"
 
+#include <QComboBox>
+
 using namespace dx400;
 
 namespace {
@@ -61,6 +63,19 @@ TEST(EndToEnd, WriteAllAndReadAllArePacedAndTheDriveKeepsWhatWasWritten) {
     for (const auto& [write, read, value] : values)
         EXPECT_EQ(f.text(read), value) << read;
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.texts.join('|').toStdString();
+}
+
+TEST(EndToEnd, AtAnotherSpeedThanTheDrivesNothingIsReceivedAndNothingChanges) {
+    SimFixture f;
+    test::control<QComboBox>(f.window, "Combo_1")->setCurrentIndex(8); // 9600
+    ASSERT_TRUE(f.connect());
+    f.click("cmd_ROR");
+    f.click("Cmd_RPOS");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !test::times(f.drive, sim::LogKind::Garbled).empty(); }));
+    EXPECT_EQ(f.drive.counts().framesReceived, 0u);
+    EXPECT_EQ(f.drive.driveState().jogSpeed, 0);
+    EXPECT_EQ(f.text("rx_txt"), "");
 }
 
 TEST(EndToEndSoak, EveryCommandIsAnsweredAndHandledAndNothingGrowsWithTheCount) {
