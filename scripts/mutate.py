@@ -308,8 +308,15 @@ def main():
     mutants = [m for f in chosen for m in mutants_of(f, texts[f])]
     by_id = {m["id"]: m for m in mutants}
     lines = EQUIVALENT.read_text().splitlines() if EQUIVALENT.is_file() else []
-    equivalent = {i.strip(): why.strip() for i, _, why in (l.partition("#") for l in lines)
-                  if i.strip() in by_id}
+    listed = {i.strip(): why.strip() for i, _, why in (l.partition("#") for l in lines)
+              if i.strip()}
+    equivalent = {i: why for i, why in listed.items() if i in by_id}
+    # An edit of the code moves the ids after it: a listed id that no longer names a mutant
+    # of a mutated file must be found again, or its mutant is counted once more.
+    stale = [i for i in listed if i not in by_id and i.split(":")[0] in texts]
+    if stale:
+        print("listed ids that name no mutant (update scripts/mutation-equivalent.txt):",
+              *stale, sep="\n  ", file=sys.stderr)
     todo = [m for m in mutants if m["id"] not in equivalent]
     if args.only:
         todo = [by_id[i] for i in args.only if i in by_id]
