@@ -305,7 +305,8 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         access->editableTextInterface()->insertText(0, QStringLiteral("Z"));
         access->editableTextInterface()->deleteText(4, 5);
         access->textInterface()->addSelection(1, 4);
-        seenBy[k] << edits[k]->selectedText();
+        seenBy[k] << edits[k]->selectedText()
+                  << QString::number(access->textInterface()->selectionCount());
         access->textInterface()->scrollToSubstring(2, 3);
         int from = -1, to = -1;
         access->textInterface()->selection(0, &from, &to);

@@ -28,7 +28,7 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
     QTemporaryDir dir;
     QFile profile(dir.filePath("p"));
     ASSERT_TRUE(profile.open(QIODevice::WriteOnly) &&
-                profile.write("current = 1\nstop-current = 2\nspeed = 3\naccel = 4\n"
+                profile.write("current = 1\n  # by hand\nstop-current = 2\nspeed = 3\naccel = 4\n"
                               "home-speed = 5\nresolution = 6\n") > 0 &&
                 profile.flush());
     std::vector<std::tuple<QString, int, std::string>> cases = {
