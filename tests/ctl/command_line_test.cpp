@@ -71,7 +71,8 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"jog ror -- -1", 6, "SPEED must be from 0 to 2047, not '-1'"},
         {"jog ror fast", 6,
          "SPEED must be a whole number from -2147483648 to 2147483647, not 'fast'"},
-        {"write current=32 stop-current=32 speed=2047 accel=2047 home-speed=-1 resolution=8", 6,
+        {"write home-speed=-1", 6, "에러 홈 이동 속도 값은 2047보다 작아야 한다."},
+        {"write current=32 stop-current=32 speed=2047 accel=2047 home-speed=2047 resolution=8", 6,
          "에러 동작전류 값은 32보다 작아야 한다.\n에러 정지전류 값은 32보다 작아야 한다.\n"
          "에러 구동속도 값은 2047보다 작아야 한다.\n에러 가감속 값은 2047보다 작아야 한다.\n"
          "에러 홈 이동 속도 값은 2047보다 작아야 한다.\n에러 분해능 값은 8보다 작아야 한다."},
