@@ -22,9 +22,9 @@ and character literals, static_assert and ALL_CAPS macro arguments are never mut
 
 Ids are file:line:column:operator. The report (build-mutation/report.md) is rewritten after
 every mutant. Ids in scripts/mutation-equivalent.txt, each with its reason, are not run nor
-counted. On this machine (2 cores) the first build takes 2 minutes and a mutant 3-15 s (60-120 s when it
-only hangs a test): the ~3,000 mutants of all of src/ take six to seven hours, a --sample
-of 300 about 45 minutes.
+counted. On this machine (2 cores) the first build takes 2 minutes and a mutant 3-15 s
+(60-120 s when it only hangs a test): the ~3,000 mutants of all of src/ take six to seven
+hours, a --sample of 200 about 26 minutes.
 """
 import argparse, io, os, random, re, shlex, shutil, signal, subprocess, sys, tarfile, threading, time
 from pathlib import Path

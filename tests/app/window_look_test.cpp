@@ -90,7 +90,7 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
     QPushButton twin(&w.window);
     twin.resize(input->size());
     input->setText({});
-    EXPECT_TRUE(render(input) == render(&twin));
+    EXPECT_EQ(difference(render(input), render(&twin)).first, 0);
     w.click("cmd_ROR");
     EXPECT_GT(faceShare(control(w.window, "cmd_ROR"), "#FF0000"), 0.6) << "jog mark";
     w.click("mtr_STOP");
@@ -271,14 +271,14 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         EXPECT_EQ(box.cursorPosition(), plain.cursorPosition());
         EXPECT_EQ(box.selectionStart(), plain.selectionStart());
         EXPECT_EQ(box.selectedText(), plain.selectedText());
-        EXPECT_TRUE(seen[0] == seen[1]);
+        EXPECT_EQ(difference(seen[0], seen[1]).first, 0);
     }
     for (int k : {0, 1}) {
         edits[k]->clearFocus();
         edits[k]->resize(300, 27); // the other parity: the text's top rounds the other way
         seen[k] = render(edits[k]);
     }
-    EXPECT_TRUE(seen[0] == seen[1]) << "without the focus, no cursor";
+    EXPECT_EQ(difference(seen[0], seen[1]).first, 0) << "without the focus, no cursor";
     // A text too long for the box: it shows whole characters up to the cursor at the end, as
     // a plain line edit shows that same tail when it holds only it.
     box.setText(plain.text().repeated(10));
@@ -287,7 +287,7 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         ++first;
     plain.setText(box.text().mid(first));
     EXPECT_GT(first, 0);
-    EXPECT_TRUE(render(&box) == render(&plain));
+    EXPECT_EQ(difference(render(&box), render(&plain)).first, 0);
     ReceiveEchoBox tail; // the same characters, unscrolled
     tail.resize(box.size());
     tail.setText(plain.text());
