@@ -301,21 +301,28 @@ void ReceiveEchoBox::contextMenuEvent(QContextMenuEvent* event) {
         item->setEnabled(enabled);
         connect(item, &QAction::triggered, this, action);
     };
-    // Whether there is anything to undo is not known without the display on; an undo with
-    // nothing to undo does nothing.
-    add(QLineEdit::tr("&Undo"), QKeySequence::Undo, editable, [this] { replayHistory(false); });
-    add(QLineEdit::tr("&Redo"), QKeySequence::Redo, editable, [this] { replayHistory(true); });
-    menu.addSeparator();
-    add(QLineEdit::tr("Cu&t"), QKeySequence::Cut, editable && selected, [this] {
-        copySelection();
-        del();
-    });
+    // The items a plain line edit offers, enabled as it enables them. It says there is no
+    // history while the display is off, so it is asked with the display on for a moment.
+    if (editable) {
+        setEchoMode(QLineEdit::Normal);
+        const bool undoable = isUndoAvailable(), redoable = isRedoAvailable();
+        setEchoMode(QLineEdit::NoEcho);
+        add(QLineEdit::tr("&Undo"), QKeySequence::Undo, undoable, [this] { replayHistory(false); });
+        add(QLineEdit::tr("&Redo"), QKeySequence::Redo, redoable, [this] { replayHistory(true); });
+        menu.addSeparator();
+        add(QLineEdit::tr("Cu&t"), QKeySequence::Cut, selected, [this] {
+            copySelection();
+            del();
+        });
+    }
     add(QLineEdit::tr("&Copy"), QKeySequence::Copy, selected, [this] { copySelection(); });
-    add(QLineEdit::tr("&Paste"), QKeySequence::Paste,
-        editable && !QGuiApplication::clipboard()->text().isEmpty(), [this] { paste(); });
-    add(QLineEdit::tr("Delete"), QKeySequence::UnknownKey, editable && selected, [this] { del(); });
+    if (editable) {
+        add(QLineEdit::tr("&Paste"), QKeySequence::Paste,
+            !QGuiApplication::clipboard()->text().isEmpty(), [this] { paste(); });
+        add(QLineEdit::tr("Delete"), QKeySequence::UnknownKey, selected, [this] { del(); });
+    }
     menu.addSeparator();
-    add(QLineEdit::tr("Select All"), QKeySequence::SelectAll, !text().isEmpty(),
+    add(QLineEdit::tr("Select All"), QKeySequence::SelectAll, selectionLength() < text().size(),
         [this] { selectAll(); });
     menu.exec(event->globalPos());
 }

@@ -11,7 +11,9 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QToolTip>
 
 using namespace dx400;
@@ -211,7 +213,8 @@ TEST(WindowLook, TheReceiveBoxAppendsWithoutALimitAndWithoutMovingTheCursor) {
     EXPECT_EQ(changes, 300) << "one change per append that adds something";
 }
 
-// An edit: a standard key, or else a click at x (twice: a double click; dragTo: a drag).
+// An edit: a standard key, an item chosen from the context menu, or else a click at x (twice: a
+// double click; dragTo: a drag).
 struct EditStep {
     QKeySequence::StandardKey key = QKeySequence::UnknownKey;
     int x = 0;
@@ -219,11 +222,27 @@ struct EditStep {
     Qt::KeyboardModifiers modifiers = {};
     bool twice = false;
     int dragTo = 0;
+    QString menu = {}; // the item's caption, up to its shortcut
 };
 
-void apply(QLineEdit* edit, const EditStep& step) {
+// Returns the items of the context menu, when the step opened it: "caption" or "caption off".
+QStringList apply(QLineEdit* edit, const EditStep& step) {
     const QPoint at(step.x, edit->height() / 2), to(step.dragTo, at.y());
-    if (step.key != QKeySequence::UnknownKey) {
+    QStringList items;
+    if (!step.menu.isEmpty()) {
+        QTimer::singleShot(0, edit, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* item : menu->actions()) {
+                items << item->text() + (item->isEnabled() ? "" : " off");
+                if (item->text().section(u'\t', 0, 0) == step.menu)
+                    item->trigger();
+            }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+        QApplication::sendEvent(edit, &event);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !items.isEmpty(); }));
+    } else if (step.key != QKeySequence::UnknownKey) {
         QTest::keySequence(edit, step.key);
     } else if (step.twice) {
         QTest::mouseDClick(edit, step.button, step.modifiers, at);
@@ -234,6 +253,7 @@ void apply(QLineEdit* edit, const EditStep& step) {
     } else {
         QTest::mouseClick(edit, step.button, step.modifiers, at);
     }
+    return items;
 }
 
 // A plain QLineEdit is the reference: the receive box edits, selects and paints as one.
@@ -254,18 +274,23 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         {SelectPreviousWord}, {MoveToNextWord}, {MoveToNextChar}, {MoveToPreviousWord},
         {MoveToPreviousChar}, {.x = 70, .modifiers = Qt::ShiftModifier}, {.x = 70},
         {.x = 40, .modifiers = Qt::ShiftModifier}, {Delete}, {Undo}, {Redo}, {Delete},
-        {DeleteEndOfWord}, {DeleteStartOfWord}, {SelectNextChar}, {Cut}, {Paste}, {SelectAll},
-        {Copy}, {.x = 5}, {Cut}, {Paste}, {.x = 38, .twice = true}, {.x = 10, .dragTo = 60},
+        {DeleteEndOfWord}, {DeleteStartOfWord}, {SelectNextChar}, {.menu = "&Copy"},
+        {.menu = "Cu&t"}, {.menu = "&Undo"}, {.menu = "&Redo"}, {.menu = "&Undo"}, {Cut}, {Paste},
+        {SelectAll}, {.menu = "Select All"}, {Copy}, {.x = 5}, {.menu = "&Paste"},
+        {SelectNextWord}, {.menu = "Delete"}, {.menu = "Select All"}, {.x = 5}, {Cut}, {Paste},
+        {.x = 38, .twice = true}, {.x = 10, .dragTo = 60},
         {.x = 20, .button = Qt::MiddleButton}};
     // clang-format on
     std::array<QImage, 2> seen;
+    std::array<QStringList, 2> menus;
     for (const EditStep& step : steps) {
         for (int k : {0, 1}) {
             edits[k]->activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(edits[k]));
-            apply(edits[k], step);
+            menus[k] = apply(edits[k], step);
             seen[k] = render(edits[k]);
         }
+        EXPECT_EQ(menus[0], menus[1]);
         SCOPED_TRACE(plain.text().toStdString() + " at " + std::to_string(&step - steps));
         EXPECT_EQ(box.text(), plain.text());
         EXPECT_EQ(box.cursorPosition(), plain.cursorPosition());
@@ -316,4 +341,13 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         EXPECT_TRUE(access->state().editable && access->state().selectableText);
     }
     EXPECT_EQ(seenBy[0], seenBy[1]);
+    // Read only, then empty with nothing to paste: the context menu offers what is left.
+    for (const bool readOnly : {true, false}) {
+        QGuiApplication::clipboard()->setText(readOnly ? "CC" : "");
+        for (QLineEdit* edit : edits) {
+            edit->setReadOnly(readOnly);
+            edit->setText(readOnly ? "BB" : "");
+        }
+        EXPECT_EQ(apply(&box, {.menu = "-"}), apply(&plain, {.menu = "-"})) << readOnly;
+    }
 }
