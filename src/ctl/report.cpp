@@ -42,7 +42,6 @@ int Report::finish(const std::optional<Failure>& failure) {
                           QLatin1Char('\n'));
     else if (!m_lines.isEmpty())
         print(stdout, m_lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    std::fflush(stdout);
     return static_cast<int>(failure ? failure->code() : ExitCode::Ok);
 }
 

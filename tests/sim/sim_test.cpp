@@ -224,6 +224,17 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
     }
 }
 
+// Noise at the flood's rate, all of it logged; a wide margin, as the test shares the machine.
+TEST(PtyServer, FloodsTheLineAtItsRate) {
+    PtyServer server(4, parseArguments(words("--flood 40000")).options.faults);
+    server.start();
+    const Exchanged got = exchange(portLink(4).toStdString(), "", 8000, 1000);
+    ASSERT_EQ(got.bytes.size(), 8000u);
+    const double rate = 8000e6 / double(got.lastUs - got.sentUs);
+    EXPECT_TRUE(rate > 20'000 && rate < 80'000) << rate;
+    EXPECT_GE(server.counts().noiseBytesSent, 8000u);
+}
+
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     const std::filesystem::path link = portLink(5).toStdString();
     PtyServer server(5);
@@ -252,7 +263,9 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
     EXPECT_EQ(toHex(exchange(link, frames, 10, 3000, 38400).bytes),
               "BB 00 0C 64 00 01 01 00 EE 72");
     // The console answers on standard output; the end of standard input does not end it.
-    sim.write("status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\n");
+    sim.write(
+        "status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\nfault "
+        "lag\nfault delay 5\nfault delay x\nfault nosuch\nfault clear\nbogus\nstatus\nhangup\n");
     sim.closeWriteChannel();
     QByteArray printed;
     EXPECT_TRUE(QTest::qWaitFor([&] {
@@ -260,7 +273,13 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
         printed += sim.readAll();
         return printed.contains("tool 38400 baud, drive 38400 baud, not paced\n"
                                 "drive-speed: expected bits per second, e.g. 19200\n"
-                                "tool 38400 baud, drive 9600 baud, not paced\n");
+                                "tool 38400 baud, drive 9600 baud, not paced\n"
+                                "inputs: expected three digits 0 or 1, e.g. inputs 101\n"
+                                "inputs 101\nfaults lag\nfaults delay=5 lag\n"
+                                "delay: expected a whole number from 0 up, or off\n"
+                                "unknown fault nosuch\nfaults none\nunknown command bogus\n"
+                                "commands:\n") &&
+               printed.contains("output off, inputs 101\n") && printed.contains(" HUP\n");
     })) << printed.toStdString();
     EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 01 01 00 EE 72\n"));
     EXPECT_TRUE(
