@@ -6,7 +6,7 @@
 
 #include <QProcess>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -247,6 +247,28 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     std::filesystem::create_symlink("/dev/null", link); // no pseudo-terminal: never replaced
     EXPECT_THROW(server.start(), std::runtime_error);
     EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null");
+}
+
+// Runs that end at once, with their exit codes: the help lists every fault, its text in the
+// column of the other options' texts; a wrong option; a log that cannot be written.
+TEST(SimProgram, EndsAtOnceWhenToldOrWhenItCannotServe) {
+    const std::tuple<QStringList, int, std::string> cases[] = {
+        {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
+        {{"--port", "COM7", "-x"}, 2, "dx400-sim: unknown option -x\n(see dx400-sim --help)\n"},
+        {{"--log", "/nonexistent/log"}, 1, "dx400-sim: cannot write /nonexistent/log\n"}};
+    for (const auto& [arguments, code, text] : cases) {
+        QProcess sim;
+        sim.start(DX400_SIM, arguments);
+        ASSERT_TRUE(sim.waitForFinished(5000));
+        const std::string out =
+            (sim.readAllStandardOutput() + sim.readAllStandardError()).toStdString();
+        EXPECT_EQ(sim.exitCode(), code);
+        EXPECT_THAT(out, testing::HasSubstr(text));
+        for (std::size_t i = 0; code == 0 && i < kFaultSettings.size(); ++i) { // the help only
+            const auto at = out.find("\n  --" + std::string(kFaultSettings[i].name) + " ");
+            EXPECT_EQ(out.find(kFaultSettings[i].help, at) - at, 22u) << kFaultSettings[i].name;
+        }
+    }
 }
 
 TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
