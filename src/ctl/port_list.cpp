@@ -39,11 +39,10 @@ Command preparePorts(const Options& options) {
         QJsonArray ports;
         QStringList lines;
         for (int n = 1; n <= kProbedPorts; ++n) {
-            QtSerialPort port;
+            QtSerialPort port; // closed again as it goes out of scope
             port.setCommPort(n);
             port.setRate(speed);
             const OpenResult result = port.open();
-            port.close();
             const QString state = stateOf(result);
             const QString device = port.deviceName(n);
             ports.append(QJsonObject{{QStringLiteral("port"), portName(n)},

@@ -277,33 +277,40 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
 
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "011", "--drive-speed", "38400"});
+    sim.start(DX400_SIM, {"--port", "COM7", "--inputs", "010", "--drive-speed", "38400"});
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return std::filesystem::read_symlink(link) != "/dev/pts/999999"; }));
     const std::string frames =
         "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C";
     EXPECT_EQ(toHex(exchange(link, frames, 10, 3000, 38400).bytes),
-              "BB 00 0C 64 00 01 01 00 EE 72");
+              "BB 00 0C 64 00 00 01 00 EE 71");
     // The console answers on standard output; the end of standard input does not end it.
     sim.write(
         "status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\nfault "
-        "lag\nfault delay 5\nfault delay x\nfault nosuch\nfault clear\nbogus\nstatus\nhangup\n");
-    sim.closeWriteChannel();
+        "lag\nfault delay 5\nfault delay x\nfault nosuch\nfault clear\nbogus\nstatus\n");
     QByteArray printed;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        sim.waitForReadyRead(20);
-        printed += sim.readAll();
-        return printed.contains("tool 38400 baud, drive 38400 baud, not paced\n"
-                                "drive-speed: expected bits per second, e.g. 19200\n"
-                                "tool 38400 baud, drive 9600 baud, not paced\n"
-                                "inputs: expected three digits 0 or 1, e.g. inputs 101\n"
-                                "inputs 101\nfaults lag\nfaults delay=5 lag\n"
-                                "delay: expected a whole number from 0 up, or off\n"
-                                "unknown fault nosuch\nfaults none\nunknown command bogus\n"
-                                "commands:\n") &&
-               printed.contains("output off, inputs 101\n") && printed.contains(" HUP\n");
-    })) << printed.toStdString();
-    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 01 01 00 EE 72\n"));
+    const auto shows = [&](const char* text) {
+        return QTest::qWaitFor([&] {
+            sim.waitForReadyRead(20);
+            printed += sim.readAll();
+            return printed.contains(text);
+        });
+    };
+    EXPECT_TRUE(shows("tool 38400 baud, drive 38400 baud, not paced\n"
+                      "drive-speed: expected bits per second, e.g. 19200\n"
+                      "tool 38400 baud, drive 9600 baud, not paced\n"
+                      "inputs: expected three digits 0 or 1, e.g. inputs 101\n"
+                      "inputs 101\nfaults lag\nfaults delay=5 lag\n"
+                      "delay: expected a whole number from 0 up, or off\n"
+                      "unknown fault nosuch\nfaults none\nunknown command bogus\ncommands:\n") &&
+                shows("output off, inputs 101\n"))
+        << printed.toStdString();
+    EXPECT_EQ(toHex(exchange(link, "AA 00 0C 00 00 00 00 00 EE 0C", 10, 3000, 9600).bytes),
+              "BB 00 0C 64 00 01 00 01 EE 72");
+    sim.write("hangup\n");
+    sim.closeWriteChannel();
+    EXPECT_TRUE(shows(" HUP\n"));
+    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 00 01 00 EE 71\n"));
     EXPECT_TRUE(
         printed.contains(", tool 38400 baud, drive 38400 baud, paced\n"
                          "frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
