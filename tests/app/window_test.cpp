@@ -124,15 +124,17 @@ TEST(WindowReceive, EventsOfAnySizeAreEchoedCheckedAndReArmed) {
 }
 
 // Steps: "NAME" clicks a button, "NAME=TEXT" types into a box, "<HEX" feeds reply bytes, "lose"
-// makes the next write find the line gone and "256" asks for a frame with a value beyond a byte.
+// makes the next write find the line gone, "gone" loses it now, "close" closes the window, "end"
+// destroys it unclosed (as when made to quit), "256" asks for a frame with a value beyond a byte.
 TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
     const QString system = QApplication::palette().button().color().name().toUpper();
     struct Case {
         const char* steps;
-        QString frames; // the ten frame bytes of each write in hexadecimal, "|" between them
+        QString frames = {}; // the ten frame bytes of each write in hexadecimal, "|" between them
         // "NAME=SHOWN;...": a control's text, or its colour if "#RRGGBB" or "system" (button face)
         QString shows = {}, messages = {}; // messages: "|" between them
         int readState = 0, outState = 0;
+        QString events = {}; // the port's after connecting, if given; alone checked after "end"
     };
     const Case cases[] = {
         {"cmd_ROL mtr_STOP", "AA0002000000012CEE2F|AA00030000000000EE03",
@@ -175,71 +177,55 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
         {"cmd_ROL lose CMD_OUT mtr_STOP", "AA0002000000012CEE2F",
          "CMD_OUT=출력ON;txt_tx=;cmd_ROL=#FF0000", kLineLost},
         {"lose cmd_RData", "", "rxled=#FFFFFF", kLineLost},
+        // Every end of a jog stops it and drains the line before the close, but never warns.
+        {"cmd_ROR CMD3", "AA0001000000012CEE2E|AA00030000000000EE03",
+         "txt_tx=AA  00  03  00  00  00  00  00  EE  03  ", "", 0, 0,
+         "write 1 write 3 drain close"},
+        {.steps = "cmd_ROR end", .events = "write 1 write 3 drain close"},
+        {"cmd_ROR gone close", "AA0001000000012CEE2E",
+         "txt_tx=AA  00  01  00  00  00  01  2C  EE  2E  ", kLineLost, 0, 0, "write 1 drain close"},
+        {"cmd_ROR lose close", "AA0001000000012CEE2E", "txt_tx=", "", 0, 0, "write 1 drain close"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.steps);
-        ConnectedWindow w;
+        auto w = std::make_unique<ConnectedWindow>();
+        const std::shared_ptr<QStringList> events = w->port->events;
         for (const QString& step : QString::fromUtf8(c.steps).split(' ')) {
             const QByteArray name = step.section('=', 0, 0).toUtf8();
             if (step.startsWith('<'))
-                w.feed(QByteArray::fromHex(name.mid(1)));
+                w->feed(QByteArray::fromHex(name.mid(1)));
             else if (step == "lose")
-                w.port->failWrites = true;
+                w->port->failWrites = true;
+            else if (step == "gone")
+                w->port->loseLine();
+            else if (step == "close")
+                w->window.close();
+            else if (step == "end")
+                w.reset();
             else if (step == "256")
-                EXPECT_FALSE(w.window.protocol(3, 256, 0, 0, 0, 0));
+                EXPECT_FALSE(w->window.protocol(3, 256, 0, 0, 0, 0));
             else if (step.contains('='))
-                w.box(name)->setText(step.section('=', 1));
+                w->box(name)->setText(step.section('=', 1));
             else
-                w.click(name);
+                w->click(name);
         }
+        const QString connected = events->join(' ').section("discard ", 1);
+        EXPECT_EQ(c.events.isEmpty() ? "" : connected, c.events);
+        if (!w)
+            continue;
         QStringList frames;
-        for (const QByteArray& write : w.port->writes)
+        for (const QByteArray& write : w->port->writes)
             frames << QString(write.left(10).toHex().toUpper());
         EXPECT_EQ(frames.join('|'), c.frames);
         for (const QString& show :
              QString(c.shows).replace("system", system).split(';', Qt::SkipEmptyParts)) {
             const QByteArray name = show.section('=', 0, 0).toUtf8();
             const QString want = show.section('=', 1);
-            EXPECT_EQ(want.startsWith('#') ? w.colour(name) : w.text(name), want)
+            EXPECT_EQ(want.startsWith('#') ? w->colour(name) : w->text(name), want)
                 << qPrintable(show);
         }
-        EXPECT_EQ(w.messages.texts.join('|'), c.messages);
-        EXPECT_EQ(w.window.readState(), c.readState);
-        EXPECT_EQ(w.window.outState(), c.outState);
-    }
-}
-
-TEST(WindowClicks, EveryEndStopsAJogAndDrainsTheLineBeforeTheCloseButNeverWarns) {
-    const std::tuple<const char*, const char*, const char*, int> cases[] = {
-        // after a jog right, how it ends ("reset": destroyed unclosed, as when made to quit;
-        // "lose": line lost; "fail": lost on the stop frame), events, TX DATA's command, messages
-        {"CMD3", "write 3 drain close", "03", 0},
-        {"reset", "write 3 drain close", "", 0},
-        {"lose close", "drain close", "01", 1},
-        {"fail close", "drain close", "", 0},
-    };
-    for (const auto& [steps, events, shown, messages] : cases) {
-        SCOPED_TRACE(steps);
-        auto w = std::make_unique<ConnectedWindow>();
-        w->click("cmd_ROR");
-        const std::shared_ptr<QStringList> seen = w->port->events;
-        seen->clear();
-        for (const QString& step : QString(steps).split(' ')) {
-            if (step == "reset")
-                w.reset();
-            else if (step == "lose")
-                w->port->loseLine();
-            else if (step == "fail")
-                w->port->failWrites = true;
-            else if (step == "close")
-                w->window.close();
-            else
-                w->click("CMD3");
-        }
-        EXPECT_EQ(seen->join(' '), events);
-        if (w) {
-            EXPECT_EQ(w->text("txt_tx").mid(8, 2), shown);
-            EXPECT_EQ(w->messages.texts.size(), messages);
-        }
+        EXPECT_EQ(w->messages.texts.join('|'), c.messages);
+        EXPECT_EQ(w->window.readState(), c.readState);
+        EXPECT_EQ(w->window.outState(), c.outState);
     }
 }
