@@ -41,7 +41,7 @@ public:
 
     // Text.
     QString text(int startOffset, int endOffset) const override {
-        return box()->text().mid(startOffset, endOffset);
+        return box()->text().mid(startOffset, endOffset - startOffset);
     }
     int characterCount() const override { return static_cast<int>(box()->text().size()); }
     QString attributes(int offset, int* startOffset, int* endOffset) const override {
