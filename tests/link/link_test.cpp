@@ -35,9 +35,6 @@ TEST(QtSerialPort, OpensAtTheChosenRateWithEightBitsNoParityOneStop) {
     ASSERT_FALSE(test::lineRequests.settings.empty());
     for (const termios& asked : test::lineRequests.settings)
         EXPECT_EQ(asked.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
-    QtSerialPort unset;
-    EXPECT_FALSE(unset.setRate(0)) << "no rate, refused before any device is touched";
-    EXPECT_FALSE(unset.setCommPort(0));
 }
 
 TEST(QtSerialPort, AWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
