@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace dx400::sim {
@@ -40,9 +41,10 @@ struct Exchanged {
 };
 
 // Opens the port as the tool does at `rate` (0: unset), writes the frames with their two 00 bytes,
-// `chunk` bytes a write, and reads until `count` bytes came or none came for the timeout.
+// `chunk` bytes a write, and from `readAfterMs` on reads until `count` bytes came or none came
+// for the timeout.
 Exchanged exchange(const std::filesystem::path& port, const std::string& frames, std::size_t count,
-                   int timeoutMs, int rate = 0, std::size_t chunk = 99) {
+                   int timeoutMs, int rate = 0, std::size_t chunk = 99, int readAfterMs = 0) {
     const int line = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios settings{}; // glibc's cfsetspeed takes 1200 for B1200
     if (rate > 0 && ::tcgetattr(line, &settings) == 0 && ::cfsetspeed(&settings, rate) == 0)
@@ -52,6 +54,7 @@ Exchanged exchange(const std::filesystem::path& port, const std::string& frames,
     for (std::size_t i = 0;
          i < sent.size() && ::write(line, &sent[i], std::min(chunk, sent.size() - i)) > 0;)
         i += chunk;
+    std::this_thread::sleep_for(std::chrono::milliseconds(readAfterMs)); // a slow reader
     got.bytes.resize(count);
     std::size_t n = 0;
     for (pollfd ready{line, POLLIN, 0}; n < count && (::poll(&ready, 1, timeoutMs) > 0);) {
@@ -76,6 +79,7 @@ TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
         {{"AA 00 06 01 00 00 00 00 EE 08 00 00 " + kReadP1},
          {"BAD AA 00 06 01 00 00 00 00 EE 08 @10", "RX " + kReadP1 + " @22"}},
         {{"AA 12 34 " + kReadP1}, {"BAD AA 12 34 @3", "RX " + kReadP1 + " @13"}},
+        {{"AA 01 06 01 00 00 00 00 EE 07"}, {"BAD AA 01 06 01 00 00 00 00 EE 07 @10"}},
         {{"AA 00 06 01 00 00 00 AA 00", "05 06 00 00 FF FF EE 09 00 00"},
          {"BAD AA 00 06 01 00 00 00 @7", "RX " + kWriteP6 + " @17"}},
         {{"12 00 34 56 00 00 " + kReadP1},
@@ -102,9 +106,10 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
          "--duplicate 0 --lag",
          "COM4 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
          "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5 duplicate=0 lag"},
-        {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off",
+        {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off --delay 5 --delay off",
          "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
+        {"--inputs 12", "--inputs: expected three digits 0 or 1, got 12"},
         {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
         {"--drive-speed 0", "--drive-speed: expected bits per second, e.g. 19200"},
         {"--line-rate no", "--line-rate: expected on or off"},
@@ -135,11 +140,15 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         std::string state = "2 0 0"; // parameter 6, position, output after the frames
         int rate = 0;                // the tool's line speed; 0 leaves it unset (19200)
         std::string garbled = "";    // the first two bytes the drive's UART read, when garbled
+        int readAfterMs = 0;         // the tool reads this late
     };
     const Case cases[] = {
         {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E", kReadP1, 300'000},
         {"--stray 1000 --extra 3", "1000 random | " + kReplyP1 + " | 3 random"},
-        {"--hangup-after 1 --split 50", "BB 00 06 64 00 | 00 00 14 EE 7E | HUP"},
+        // The line is hung up only once a slow tool has read the last reply.
+        {.options = "--hangup-after 1 --split 50",
+         .writes = "BB 00 06 64 00 | 00 00 14 EE 7E | HUP",
+         .readAfterMs = 300},
         // A second frame's reply waits for the whole of the first.
         {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
          kReadP1 + " 00 00 " + kWriteP6, 200'000, "65535 0 0"},
@@ -161,8 +170,9 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto size =
             faults.strayBefore + faults.extraAfter +
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
-        const auto got = exchange(portLink(4).toStdString(), c.frames,
-                                  std::max<std::size_t>(size, 1), size > 0 ? 3000 : 300, c.rate);
+        const auto got =
+            exchange(portLink(4).toStdString(), c.frames, std::max<std::size_t>(size, 1),
+                     size > 0 ? 3000 : 300, c.rate, 99, c.readAfterMs);
         server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
 
         const std::vector<LogEntry> log = server.log();
