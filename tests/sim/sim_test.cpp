@@ -249,10 +249,14 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     const std::filesystem::path link = portLink(5).toStdString();
     PtyServer server(5);
     server.start();
+    const int tool = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     std::filesystem::remove(link);
     std::filesystem::create_symlink("/dev/pts/999998", link); // someone else's now
     server.stop();
     EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/pts/999998");
+    pollfd line{tool, POLLIN, 0};
+    EXPECT_TRUE(::poll(&line, 1, 1000) == 1 && (line.revents & POLLHUP)) << "a stop hangs up";
+    ::close(tool);
     std::filesystem::remove(link);
     std::filesystem::create_symlink("/dev/null", link); // no pseudo-terminal: never replaced
     EXPECT_THROW(server.start(), std::runtime_error);
@@ -297,7 +301,7 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
     // The console answers on standard output; the end of standard input does not end it.
     sim.write(
         "status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\nfault "
-        "lag\nfault delay 5\nfault delay x\nfault nosuch\nfault clear\nbogus\nstatus\n");
+        "lag\nfault delay 5\nfault delay 99999999999\nfault nosuch\nfault clear\nbogus\nstatus\n");
     QByteArray printed;
     const auto shows = [&](const char* text) {
         return QTest::qWaitFor([&] {
