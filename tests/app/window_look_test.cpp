@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScreen>
-#include <QTimer>
 #include <QToolTip>
 
 using namespace dx400;
@@ -64,28 +63,23 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
         {"통신연결버튼", "#8080FF"}, {"CMD3", "#FF0000"}, {"cmd_ROR", system}};
     ConnectedWindow w;
     w.show();
-    // Focused and pressed, the face keeps its colour while the focus mark and edge show.
+    // Focused, a mark shows. A raised edge in a dark outline, lighter than the face above and
+    // left of it and darker below and right; pressed, the other way round and the face unchanged.
     auto* exit = control<QPushButton>(w.window, "CMD3");
     const QImage idle = render(exit);
     exit->setFocus();
-    const QImage focused = render(exit);
-    exit->setDown(true);
-    EXPECT_GT(difference(idle, focused).first, 20) << "a visible focus mark";
-    EXPECT_GT(faceShare(exit, "#FF0000"), 0.6) << "pressed, the face keeps its colour";
-    // A raised edge in a dark outline, lighter than the face above and left of it and darker
-    // below and right; pressed, the other way round.
+    EXPECT_GT(difference(idle, render(exit)).first, 20) << "a visible focus mark";
     for (bool down : {false, true}) {
         exit->setDown(down);
         const QImage image = render(exit);
         const int x = image.width() / 2, y = image.height() / 2;
         const int right = image.width() - 2, bottom = image.height() - 2;
-        const auto lighter = [&](int at, int row) {
-            return QColor(image.pixel(at, row)).lightness() > 127;
-        };
-        EXPECT_EQ(
-            std::vector({lighter(x, 1), lighter(1, y), lighter(x, bottom), lighter(right, y)}),
-            std::vector({!down, !down, down, down}));
+        QList<bool> lighter;
+        for (const QPoint at : {QPoint(x, 1), QPoint(1, y), QPoint(x, bottom), QPoint(right, y)})
+            lighter << (QColor(image.pixel(at)).lightness() > 127);
+        EXPECT_EQ(lighter, QList<bool>({!down, !down, down, down}));
         EXPECT_EQ(image.pixel(0, y), exit->palette().color(QPalette::Shadow).rgb());
+        EXPECT_GT(faceShare(exit, "#FF0000"), 0.6) << "the face keeps its colour";
     }
     exit->setDown(false);
     auto* input = control<QPushButton>(w.window, "CMD_IN"); // a plain face, as Qt's own
@@ -134,13 +128,15 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
     }
 }
 
-TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
+// RX DATA paints only what is in view, so bytes cost the same however much it holds.
+TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataKeepsEveryByteAndReadsAsAnyTextBox) {
+    const QByteArray reply = QByteArray::fromHex("BB000664000001F4EE5F");
     ConnectedWindow w;
     w.show();
     w.click("Cmd_RPOS");
     EXPECT_EQ(w.box("txt_tx")->cursorPosition(), 0) << "TX DATA shows AA, not the end";
     for (int i = 0; i < 3; ++i)
-        w.feed(QByteArray::fromHex("BB000664000001F4EE5F"));
+        w.feed(reply);
     QLineEdit* box = w.box("rx_txt");
     QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
     ASSERT_NE(text, nullptr);
@@ -152,6 +148,16 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataReadsAsAnyTextBox) {
     const QRect fourth = text->characterRect(4), fifth = text->characterRect(5);
     EXPECT_GT(fifth.left(), fourth.left());
     EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
+    // Past QLineEdit's limit, and one change for each event that adds something.
+    int changes = 0;
+    QObject::connect(box, &QLineEdit::textChanged, [&] { ++changes; });
+    for (int i = 0; i < 300; ++i)
+        w.feed(reply.repeated(4));
+    static_cast<ReceiveEchoBox*>(box)->append(QString());
+    EXPECT_EQ(box->text(),
+              QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ").repeated(1203));
+    EXPECT_EQ(box->cursorPosition(), 12) << "bytes arriving do not move the cursor";
+    EXPECT_EQ(changes, 300);
 }
 
 TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithTheirDevice) {
@@ -183,22 +189,6 @@ TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithThe
         EXPECT_TRUE(QToolTip::text().startsWith(view == list->view() ? "/dev/fake2" : "/dev/fake4"))
             << QToolTip::text().toStdString();
     }
-}
-
-// The receive box paints only what is in view, so appending costs the same however much it holds.
-TEST(WindowLook, TheReceiveBoxAppendsWithoutALimitAndWithoutMovingTheCursor) {
-    const QString reply = QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ");
-    ReceiveEchoBox box;
-    box.setText(QStringLiteral("kept  "));
-    box.setCursorPosition(2);
-    int changes = 0;
-    QObject::connect(&box, &QLineEdit::textChanged, [&] { ++changes; });
-    for (int i = 0; i < 300; ++i)
-        box.append(reply.repeated(4));
-    box.append(QString());
-    EXPECT_EQ(box.text(), "kept  " + reply.repeated(1200)) << "past QLineEdit's limit";
-    EXPECT_EQ(box.cursorPosition(), 2);
-    EXPECT_EQ(changes, 300) << "one change per append that adds something";
 }
 
 // An edit: a standard key, an item chosen from the context menu, or else a click at x (twice: a
@@ -286,12 +276,11 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         EXPECT_EQ(box.selectedText(), plain.selectedText());
         EXPECT_EQ(difference(seen[0], seen[1]).first, 0);
     }
-    for (int k : {0, 1}) {
-        edits[k]->clearFocus();
-        edits[k]->resize(300, 27); // the other parity: the text's top rounds the other way
-        seen[k] = render(edits[k]);
+    for (QLineEdit* edit : edits) {
+        edit->clearFocus();
+        edit->resize(300, 27); // the other parity: the text's top rounds the other way
     }
-    EXPECT_EQ(difference(seen[0], seen[1]).first, 0) << "without the focus, no cursor";
+    EXPECT_EQ(difference(render(&box), render(&plain)).first, 0) << "without the focus, no cursor";
     // A text too long for the box: it shows whole characters up to the cursor at the end, as
     // a plain line edit shows that same tail when it holds only it.
     box.setText(plain.text().repeated(10));

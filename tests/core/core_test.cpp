@@ -10,7 +10,6 @@ using namespace dx400;
 TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValue) {
     const std::tuple<int, int, const char*, int, const char*, int> cases[] = {
         // reply command, read_state, receive text, box filled, its text, new read_state
-        {6, 4, "BB  00  06  64  00  00  0A  CF  EE  00  ", 4, "2767", 5},
         {6, 8, "BB  00  06  64  ff  ff  fa  9c  EE  00  ", 8, "-1380", 0}, // typed
         {6, 8, "BB  00  06  64  00  01  ", 8, "1", 0},         // the digits that are there
         {6, 1, "BB  06  ", 1, "0", 2},                         // none at all
