@@ -224,12 +224,11 @@ QStringList apply(QLineEdit* edit, const EditStep& step) {
         QTest::keySequence(edit, step.key);
     } else if (step.twice) {
         QTest::mouseDClick(edit, step.button, step.modifiers, at);
-    } else if (step.dragTo) {
+    } else { // a click, or a drag
         QTest::mousePress(edit, step.button, step.modifiers, at);
-        QTest::mouseMove(edit, to);
-        QTest::mouseRelease(edit, step.button, step.modifiers, to);
-    } else {
-        QTest::mouseClick(edit, step.button, step.modifiers, at);
+        if (step.dragTo)
+            QTest::mouseMove(edit, to);
+        QTest::mouseRelease(edit, step.button, step.modifiers, step.dragTo ? to : at);
     }
     return items;
 }
