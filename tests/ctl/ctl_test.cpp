@@ -106,9 +106,6 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"--port COM9 stop", 3, "",
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
         {"--port /dev/null stop", 3, "", "시리얼 포트가 아닙니다 (/dev/null)."},
-        {"--timeout 300 position", 4, kPosition,
-         "no reply within 300 ms to AA  00  06  08  00  00  00  00  EE  0E\n", "--no-reply", 300,
-         1300},
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", "--no-reply", 300, 1300},
         {"--verbose --timeout 3000 --json position", 5, kPosition,
@@ -236,6 +233,7 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
     // ReplyAwaited: the jog answered 0.5 s late; Mended: its answer wrong, the stop's right.
     enum Moment { BeforeTheJog, ReplyAwaited, Jogging, Writing, Mended };
+    const char* const faults[] = {"", "--delay 500", "", "", "--wrong-command"}; // by moment
     const QString jog = "AA 00 01 00 00 00 01 2C EE 2E | " + kStop;
     std::vector<std::tuple<int, Moment, QString, QString>> cases = {
         {0, Mended, jog, "command byte 02 where 01 belongs"}};
@@ -251,9 +249,7 @@ TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
     }
     for (const auto& [signal, moment, frames, message] : cases) {
         SCOPED_TRACE(message.toStdString());
-        startDrive(moment == ReplyAwaited ? "--delay 500"
-                   : moment == Mended     ? "--wrong-command"
-                                          : "");
+        startDrive(faults[moment]);
         QProcess process;
         // Raised and blocked in the child before it runs, the signal waits for its watch.
         if (moment == BeforeTheJog)

@@ -1,6 +1,5 @@
 #include "line_under_test.h"
 #include "link/port_description.h"
-#include "link/port_naming.h"
 #include "link/qt_serial_port.h"
 
 #include <QSignalSpy>
