@@ -143,7 +143,6 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataKeepsEveryByteAndReadsAsAnyText
     const QRect shown(box->mapToGlobal(QPoint(0, 0)), box->size());
     EXPECT_TRUE(shown.contains(text->characterRect(0))) << "RX DATA shows BB as bytes come";
     text->setCursorPosition(12);
-    EXPECT_EQ(box->cursorPosition(), 12);
     // Each character lies right of the one before; its middle gives it back.
     const QRect fourth = text->characterRect(4), fifth = text->characterRect(5);
     EXPECT_GT(fifth.left(), fourth.left());
@@ -156,7 +155,7 @@ TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataKeepsEveryByteAndReadsAsAnyText
     static_cast<ReceiveEchoBox*>(box)->append(QString());
     EXPECT_EQ(box->text(),
               QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ").repeated(1203));
-    EXPECT_EQ(box->cursorPosition(), 12) << "bytes arriving do not move the cursor";
+    EXPECT_EQ(box->cursorPosition(), 12) << "as assistive technology put it: bytes do not move it";
     EXPECT_EQ(changes, 300);
 }
 

@@ -80,7 +80,6 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
          "에러 동작전류 값이 숫자가 아니다.\n에러 정지전류 값이 숫자가 아니다.\n에러 가감속 값이 "
          "숫자가 아니다.\n에러 홈 이동 속도 값이 숫자가 아니다.\n에러 분해능 값이 숫자가 아니다."},
         // Sound lines: port, its number, line speed, time-out, retries, --for, flags.
-        {"stop", 0, "COM4 4 19200 500 0 0 0"},
         {"--port com12 --speed 600 --timeout 1 --retries 100 --json stop", 0,
          "COM12 12 600 1 100 0 1"},
         {"jog ror 2047 --port /dev/x --for 0.001 --verbose", 0, "/dev/x 0 19200 500 0 0.001 2"},

@@ -1,5 +1,4 @@
-// The real window on a real pseudo-terminal against the simulated drive. The soak runs 1,000
-// commands; DX400_SOAK_COMMANDS=10000 ctest -L soak runs the full soak (2 min).
+// The real window on a real pseudo-terminal against the simulated drive, and its soak.
 #include "link/qt_serial_port.h"
 #include "simulated_drive.h"
 #include "window_fixture.h"
