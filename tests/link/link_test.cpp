@@ -15,9 +15,7 @@ namespace {
 
 std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
     auto port = std::make_unique<QtSerialPort>();
-    EXPECT_TRUE(port->setCommPort(n));
-    EXPECT_TRUE(port->setRate(rate));
-    EXPECT_TRUE(port->open().opened());
+    EXPECT_TRUE(port->setCommPort(n) && port->setRate(rate) && port->open().opened());
     return port;
 }
 
