@@ -105,6 +105,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"--port COM9 stop", 3, "",
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
         {"--port /dev/null stop", 3, "", "시리얼 포트가 아닙니다 (/dev/null)."},
+        {"--json --speed 300 stop", 2, "", R"(got '300'","port":"COM4"})"}, // no speed of its own
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", "--no-reply", 300, 1300},
         {"--verbose --timeout 3000 --json position", 5, kPosition,
@@ -195,14 +196,16 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     // Every one of the six is compared; a value read back out of range is saved, and fails.
     ctl("write current=21 stop-current=5 speed=801 accel=11 home-speed=501");
     ctl("send 05 06 00 00 00 09");
+    EXPECT_EQ(ctl("read resolution").code, 5);
     const Result all = ctl("--json save --profile " + file("nine"));
     EXPECT_TRUE(all.out.contains(R"("out-of-range":{"resolution":9})")) << all.out.toStdString();
     EXPECT_TRUE(all.err.contains("resolution is 9 on the drive, outside 0 to 7\ndx400ctl: 1 value "
                                  "read back outside the parameter's range"));
     QFile nine(file("nine"));
     EXPECT_TRUE(nine.open(QIODevice::ReadOnly) && nine.readAll().endsWith("resolution = 9\n"));
-    const Result six = ctl("verify --profile " + profile);
+    const Result six = ctl("--json verify --profile " + profile);
     EXPECT_EQ(six.code, 5) << "a value out of range outweighs the differences";
+    EXPECT_TRUE(six.out.contains(R"("differences":{"accel":{"drive":11,"profile":10},)"));
     EXPECT_EQ(six.err.count(" on the drive, "), 7) << six.err.toStdString();
 
     startDrive();
@@ -226,6 +229,8 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
         EXPECT_EQ(run.code, code) << path.toStdString();
         EXPECT_EQ(run.frames, "") << path.toStdString();
     }
+    const auto typo = text.left(text.indexOf("accel")).count('\n') + 1; // the line it is on
+    EXPECT_TRUE(ctl("write --profile " + file("typo")).err.contains(QString(":%1: ").arg(typo)));
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {
