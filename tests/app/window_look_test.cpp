@@ -57,12 +57,39 @@ std::pair<int, QRect> captionInk(QWidget* control, QSize size) {
 
 } // namespace
 
-TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
+// RX DATA paints only what is in view, so bytes cost the same however much it holds.
+TEST(WindowLook, EchoBoxesShowTheirStartRxDataKeepsEveryByteAndColourFacesArePaintedFlat) {
+    ConnectedWindow w;
+    w.show();
+    const QByteArray reply = QByteArray::fromHex("BB000664000001F4EE5F");
+    w.click("Cmd_RPOS");
+    EXPECT_EQ(w.box("txt_tx")->cursorPosition(), 0) << "TX DATA shows AA, not the end";
+    for (int i = 0; i < 3; ++i)
+        w.feed(reply);
+    QLineEdit* box = w.box("rx_txt");
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QRect shown(box->mapToGlobal(QPoint(0, 0)), box->size());
+    EXPECT_TRUE(shown.contains(text->characterRect(0))) << "RX DATA shows BB as bytes come";
+    text->setCursorPosition(12);
+    // Each character lies right of the one before; its middle gives it back.
+    const QRect fourth = text->characterRect(4), fifth = text->characterRect(5);
+    EXPECT_GT(fifth.left(), fourth.left());
+    EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
+    // Past QLineEdit's limit, and one change for each event that adds something.
+    int changes = 0;
+    QObject::connect(box, &QLineEdit::textChanged, [&] { ++changes; });
+    for (int i = 0; i < 300; ++i)
+        w.feed(reply.repeated(4));
+    static_cast<ReceiveEchoBox*>(box)->append(QString());
+    EXPECT_EQ(box->text(),
+              QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ").repeated(1203));
+    EXPECT_EQ(box->cursorPosition(), 12) << "as assistive technology put it: bytes do not move it";
+    EXPECT_EQ(changes, 300);
+
     const QString system = QApplication::palette().button().color().name().toUpper();
     const std::pair<const char*, QString> faces[] = {
         {"통신연결버튼", "#8080FF"}, {"CMD3", "#FF0000"}, {"cmd_ROR", system}};
-    ConnectedWindow w;
-    w.show();
     // Focused, a mark shows. A raised edge in a dark outline, lighter than the face above and
     // left of it and darker below and right; pressed, the other way round and the face unchanged.
     auto* exit = control<QPushButton>(w.window, "CMD3");
@@ -99,7 +126,7 @@ TEST(WindowLook, ColourFacesArePaintedFlatInTheirOwnColour) {
     }
 }
 
-TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
+TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFontAndTheWindowIsCentredOnce) {
     for (const char* family : {"Baekmuk Gulim", "NanumGothic"}) {
         FakeWindow w;
         control<QPushButton>(w.window, "CMD_OUT")->setText(QStringLiteral("출력OFF")); // wider
@@ -112,9 +139,8 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
             font.setStyleStrategy(QFont::NoAntialias); // ink does not depend on position
             control->setFont(font);
             ASSERT_EQ(QFontInfo(font).family(), family) << "the set-up installs this font";
-            // At its own size a caption puts as much ink as Qt's own label or button with all
-            // the room it needs, and none on the far edges (a label starts top-left, a
-            // button's caption is centred).
+            // At its own size a caption puts as much ink as Qt's own label or button with ample
+            // room, and none on the far edges (a label starts top-left, a button's is centred).
             SCOPED_TRACE(family + (" " + control->objectName().toStdString()));
             const auto [ink, bounds] = captionInk(control, control->size());
             const std::unique_ptr<QWidget> plain(label ? static_cast<QWidget*>(new QLabel)
@@ -126,45 +152,12 @@ TEST(WindowLook, EveryCaptionIsWhollyVisibleInEitherKoreanFont) {
             EXPECT_TRUE(control->rect().adjusted(!label, !label, -1, -1).contains(bounds));
         }
     }
-}
-
-// RX DATA paints only what is in view, so bytes cost the same however much it holds.
-TEST(WindowLook, EchoBoxesShowTheirStartAndRxDataKeepsEveryByteAndReadsAsAnyTextBox) {
-    const QByteArray reply = QByteArray::fromHex("BB000664000001F4EE5F");
-    ConnectedWindow w;
-    w.show();
-    w.click("Cmd_RPOS");
-    EXPECT_EQ(w.box("txt_tx")->cursorPosition(), 0) << "TX DATA shows AA, not the end";
-    for (int i = 0; i < 3; ++i)
-        w.feed(reply);
-    QLineEdit* box = w.box("rx_txt");
-    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
-    ASSERT_NE(text, nullptr);
-    const QRect shown(box->mapToGlobal(QPoint(0, 0)), box->size());
-    EXPECT_TRUE(shown.contains(text->characterRect(0))) << "RX DATA shows BB as bytes come";
-    text->setCursorPosition(12);
-    // Each character lies right of the one before; its middle gives it back.
-    const QRect fourth = text->characterRect(4), fifth = text->characterRect(5);
-    EXPECT_GT(fifth.left(), fourth.left());
-    EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
-    // Past QLineEdit's limit, and one change for each event that adds something.
-    int changes = 0;
-    QObject::connect(box, &QLineEdit::textChanged, [&] { ++changes; });
-    for (int i = 0; i < 300; ++i)
-        w.feed(reply.repeated(4));
-    static_cast<ReceiveEchoBox*>(box)->append(QString());
-    EXPECT_EQ(box->text(),
-              QStringLiteral("BB  00  06  64  00  00  01  F4  EE  5F  ").repeated(1203));
-    EXPECT_EQ(box->cursorPosition(), 12) << "as assistive technology put it: bytes do not move it";
-    EXPECT_EQ(changes, 300);
-}
-
-TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithTheirDevice) {
+    // The window is centred once by its frame and lists the ports that open, with their device.
     FakeWindow w;
     auto* ports = control<QListWidget>(w.window, "PORT");
     QStringList listed;
-    for (int i = 0; i < ports->count(); ++i)
-        listed << ports->item(i)->text();
+    for (const QListWidgetItem* item : ports->findItems("*", Qt::MatchWildcard))
+        listed << item->text();
     EXPECT_EQ(listed.join(' '), "COM1 COM4 COM10");
     EXPECT_EQ(w.window.focusWidget(), control(w.window, "Combo_0"));
     const QPoint screenCentre = w.window.screen()->geometry().center();
@@ -190,8 +183,7 @@ TEST(WindowLook, TheWindowIsCentredOnceByItsFrameAndListsThePortsThatOpenWithThe
     }
 }
 
-// An edit: a standard key, an item chosen from the context menu, or else a click at x (twice: a
-// double click; dragTo: a drag).
+// An edit: a standard key, a context menu item, or else a click at x (twice: double; dragTo: drag).
 struct EditStep {
     QKeySequence::StandardKey key = QKeySequence::UnknownKey;
     int x = 0;

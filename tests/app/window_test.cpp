@@ -10,8 +10,8 @@ using namespace dx400::test;
 
 const QString kLineLost = QStringLiteral("통신 연결이 끊어졌습니다: COM4");
 
-TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
-    const std::tuple<int, int, bool, const char*> cases[] = {
+TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNotAndTypedTextIsNoChoice) {
+    const std::tuple<int, int, bool, const char*> picked[] = {
         // port and speed entries, held by another program, message ("": connected)
         {0, 12, false, ""},
         {3, 0, false, "통신 연결 실패: COM4\n'low_speed6000'은(는) 통신 속도가 아닙니다."},
@@ -19,7 +19,7 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
         {3, 6, true,
          "통신 연결 실패: COM4\n다른 프로그램이 포트를 사용하고 있습니다 (/dev/fake4)."},
     };
-    for (const auto& [port, speed, busy, message] : cases) {
+    for (const auto& [port, speed, busy, message] : picked) {
         SCOPED_TRACE(message);
         FakeWindow w;
         w.port->events->clear();
@@ -39,15 +39,13 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNot) {
             EXPECT_EQ(w.port->events->join(' '), "open discard") << "what waited is no reply";
         }
     }
-}
 
-TEST(WindowConnect, TypedTextIsNoSelectionUntilAnEntryIsChosen) {
-    const std::tuple<const char*, const char*, const char*, int, int, int> cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, int, int> typings[] = {
         // list, typed, the one message, entry then chosen, port and rate opened
         {"Combo_1", "9600", "통신 연결 실패: COM4\n통신 속도가 선택되지 않았습니다.", 8, 4, 9600},
         {"Combo_0", "COM1", "통신 연결 실패: 포트가 선택되지 않았습니다.", 0, 1, 19200},
     };
-    for (const auto& [name, typed, says, chosen, port, rate] : cases) {
+    for (const auto& [name, typed, says, chosen, port, rate] : typings) {
         FakeWindow w;
         w.show();
         auto* list = control<QComboBox>(w.window, name);

@@ -12,10 +12,11 @@
 namespace dx400 {
 namespace {
 
-const QString kReadAll =
-    "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 02 00 00 00 00 EE 08 | AA 00 06 04 00 00 00 00 EE 0A"
-    " | AA 00 06 05 00 00 00 00 EE 0B | AA 00 06 07 00 00 00 00 EE 0D"
-    " | AA 00 06 06 00 00 00 00 EE 0C";
+const QString kCurrent = "AA 00 06 01 00 00 00 00 EE 07", kInputs = "AA 00 0C 01 00 00 00 00 EE 0D";
+const QString kReadAll = kCurrent +
+                         " | AA 00 06 02 00 00 00 00 EE 08 | AA 00 06 04 00 00 00 00 EE 0A"
+                         " | AA 00 06 05 00 00 00 00 EE 0B | AA 00 06 07 00 00 00 00 EE 0D"
+                         " | AA 00 06 06 00 00 00 00 EE 0C";
 const QString kPosition = "AA 00 06 08 00 00 00 00 EE 0E";
 const QString kStop = "AA 00 03 00 00 00 00 00 EE 03";
 const QString kWriteAll =
@@ -84,12 +85,11 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
     const Case cases[] = {
         // The same values as JSON: one object, port and line speed besides.
         {"--json read current speed resolution position inputs", 0,
-         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 04 00 00 00 00 EE 0A | "
-         "AA 00 06 06 00 00 00 00 EE 0C | " +
-             kPosition + " | AA 00 0C 01 00 00 00 00 EE 0D",
+         kCurrent + " | AA 00 06 04 00 00 00 00 EE 0A | AA 00 06 06 00 00 00 00 EE 0C | " +
+             kPosition + " | " + kInputs,
          R"({"current":20,"inputs":"011","line-speed":19200,"port":"COM4","position":0,)"
          R"("resolution":2,"speed":800})"},
-        {"inputs", 0, "AA 00 0C 01 00 00 00 00 EE 0D", "inputs 011\n"},
+        {"inputs", 0, kInputs, "inputs 011\n"},
         {"write " + kSixNewValues, 0, kWriteAll,
          "current 31\nstop-current 0\nspeed 2046\naccel 4\nhome-speed 5\nresolution 7\n"},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
@@ -132,23 +132,20 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "after the reply to AA  00  05  01  00  00  00  01  EE  07, sent 2 times",
          "--duplicate 20"},
         {"--timeout 100 --retries 1 read current stop-current", 5,
-         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07 | "
-         "AA 00 0C 01 00 00 00 00 EE 0D",
+         kCurrent + " | " + kCurrent + " | " + kInputs,
          "not answer in step after a reply to AA  00  06  01  00  00  00  00  EE  07 went missing",
          "--lag"},
         // After an inputs read, the harmless request is a position read.
-        {"--timeout 100 --retries 1 inputs", 5,
-         "AA 00 0C 01 00 00 00 00 EE 0D | AA 00 0C 01 00 00 00 00 EE 0D | " + kPosition,
+        {"--timeout 100 --retries 1 inputs", 5, kInputs + " | " + kInputs + " | " + kPosition,
          "command byte 0C where 06 belongs", "--lag"},
         // Stray bytes before each reply and noise after it are passed over.
-        {"--verbose --json read current position", 0,
-         "AA 00 06 01 00 00 00 00 EE 07 | " + kPosition,
+        {"--verbose --json read current position", 0, kCurrent + " | " + kPosition,
          R"({"current":20,"line-speed":19200,"port":"COM4","position":0})"
          "\t(skipped)\n\tRX  BB  00  06  64  00  00  00  14  EE  7E\n\t(noise, passed over)\n",
          "--stray 5 --extra 3"},
         // A reply only late is dropped, not taken for the next attempt's or request's.
         {"--verbose --timeout 100 --retries 1 read current stop-current", 4,
-         "AA 00 06 01 00 00 00 00 EE 07 | AA 00 06 01 00 00 00 00 EE 07",
+         kCurrent + " | " + kCurrent,
          "sent 2 times\tRX  BB  00  06  64  00  00  00  14  EE  7E  (late, dropped)",
          "--delay 150"},
         {"--verbose --timeout 100 position", 4, kPosition,
@@ -179,9 +176,8 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
                               "home-speed = 500\nresolution = 2\n"))
         << text.toStdString();
 
-    const Result same = ctl("verify --profile " + profile);
-    EXPECT_EQ(same.out, "current 20\nstop-current 4\nspeed 800\naccel 10\nhome-speed 500\n"
-                        "resolution 2\n");
+    EXPECT_EQ(ctl("verify --profile " + profile).out,
+              "current 20\nstop-current 4\nspeed 800\naccel 10\nhome-speed 500\nresolution 2\n");
 
     const auto edited = [&](const QString& name, const QString& from, const QString& to) {
         QFile out(file(name));
@@ -218,19 +214,19 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
     for (std::size_t i = 2; i < 6; ++i)
         EXPECT_GE(sent.at(i) - sent.at(i - 1), 75'000) << "write " << i + 1;
 
-    const std::pair<QString, int> refused[] = {
-        {edited("bad", "resolution = 2", "resolution = 8"), 6},
-        {edited("typo", "accel = 10", "acel = 10"), 2},
-        {edited("short", "accel = 10\n", ""), 2},
+    const auto typo = text.left(text.indexOf("accel")).count('\n') + 1; // the line it is on
+    const std::tuple<QString, int, QString> refused[] = {
+        {edited("bad", "resolution = 2", "resolution = 8"), 6, ""},
+        {edited("typo", "accel = 10", "acel = 10"), 2, QString(":%1: ").arg(typo)},
+        {edited("short", "accel = 10\n", ""), 2, ""},
     };
-    for (const auto& [path, code] : refused) {
+    for (const auto& [path, code, message] : refused) {
         startDrive();
         const Result run = ctl("write --profile " + path);
         EXPECT_EQ(run.code, code) << path.toStdString();
         EXPECT_EQ(run.frames, "") << path.toStdString();
+        EXPECT_TRUE(run.err.contains(message)) << run.err.toStdString();
     }
-    const auto typo = text.left(text.indexOf("accel")).count('\n') + 1; // the line it is on
-    EXPECT_TRUE(ctl("write --profile " + file("typo")).err.contains(QString(":%1: ").arg(typo)));
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {

@@ -14,16 +14,12 @@
 #include <set>
 #include <string>
 
-static void click(const dx400::Form1& window, const char* name) {
-    window.findChild<QPushButton*>(QString::fromUtf8(name))->click();
-}
-
 int main(int argc, char* argv[]) {
     const std::set<std::string> steps(argv + 1, argv + argc);
     return dx400::runWindow(argc, argv, [steps](dx400::Form1& window) {
         if (steps.count("jog")) {
-            click(window, "통신연결버튼");
-            click(window, "cmd_ROR");
+            window.findChild<QPushButton*>(QStringLiteral("통신연결버튼"))->click();
+            window.findChild<QPushButton*>(QStringLiteral("cmd_ROR"))->click();
         }
         QTimer::singleShot(0, &window, [&window, steps] {
             std::printf("started %s %s\n", qUtf8Printable(QApplication::font().family()),
@@ -36,7 +32,7 @@ int main(int argc, char* argv[]) {
         });
         if (steps.count("box")) {
             window.findChild<QLineEdit*>(QStringLiteral("Txt_Jog"))->setText(QStringLiteral("x"));
-            click(window, "cmd_ROL");
+            window.findChild<QPushButton*>(QStringLiteral("cmd_ROL"))->click();
         }
     });
 }

@@ -1,7 +1,7 @@
-// Fuzzes the reply path as the window runs it: receive events of any size are echoed, the
-// echo grows the receive text (emptied when READ ALL sends its next request) and
-// the dispatch acts on it in any read_state; every result is checked against the raw bytes.
-// Input: byte 0 is the starting read_state; then events, each a length byte and that many bytes.
+// Fuzzes the reply path as the window runs it: receive events of any size are echoed, the echo
+// grows the receive text (emptied when READ ALL sends its next request) and the dispatch acts on it
+// in any read_state; every result is checked against the raw bytes. Input: byte 0 is the starting
+// read_state; then events, each a length byte and that many bytes.
 #include "protocol/hex_echo.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/reply_reception.h"

@@ -11,17 +11,7 @@
 using namespace dx400;
 using Outcome = OpenResult::Outcome;
 
-namespace {
-
-std::unique_ptr<QtSerialPort> openOn(int n, qint32 rate = 19200) {
-    auto port = std::make_unique<QtSerialPort>();
-    EXPECT_TRUE(port->setCommPort(n) && port->setRate(rate) && port->open().opened());
-    return port;
-}
-
-} // namespace
-
-TEST(QtSerialPort, OpensAtTheChosenRateAWriteIsOnTheLineWhenItReturnsAndClosingDrainsItFirst) {
+TEST(QtSerialPort, OpensAtItsRateWritesAtOnceClosingDrainsFirstAndALostLineIsReportedOnce) {
     const std::pair<std::string, std::string> cases[] = {
         {"probed", "settings close"}, // a port opened only to see whether it opens
         {"stalled", "write drain flush settings close"},
@@ -29,7 +19,8 @@ TEST(QtSerialPort, OpensAtTheChosenRateAWriteIsOnTheLineWhenItReturnsAndClosingD
     for (const auto& [line, expected] : cases) {
         test::PtyPort pty(4);
         test::lineRequests = {};
-        auto port = openOn(4, 600); // neither the port's first rate nor the window's
+        QtSerialPort port; // at neither the port's first rate nor the window's
+        EXPECT_TRUE(port.setCommPort(4) && port.setRate(600) && port.open().opened());
         termios settings{}; // on the master the system reports the settings of the tool's end
         ::tcgetattr(pty.master(), &settings);
         EXPECT_EQ(cfgetospeed(&settings), speed_t(B600));
@@ -39,33 +30,32 @@ TEST(QtSerialPort, OpensAtTheChosenRateAWriteIsOnTheLineWhenItReturnsAndClosingD
             EXPECT_EQ(asked.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
         test::lineRequests.calls.clear();
         if (line != "probed") {
-            EXPECT_TRUE(port->write(QByteArray::fromHex("AA00030000000000EE030000")));
+            EXPECT_TRUE(port.write(QByteArray::fromHex("AA00030000000000EE030000")));
             // No event loop has run: the bytes must already be at the far end.
             EXPECT_EQ(pty.read(500).toHex(' ').toUpper(), "AA 00 03 00 00 00 00 00 EE 03 00 00");
         }
         test::lineStalled = line == "stalled";
-        port->close();
+        port.close();
         // Closing restores the settings after the drain, which gives up on a held-up line.
         EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
-}
-
-TEST(QtSerialPort, ALostLineClosesThePortIsReportedOnceAndTakesNoWrite) {
-    // A hang-up met by a write before any event loop ran, one the port reports itself, and
-    // a line that takes nothing in (far more than it holds, which nobody reads).
+    // A lost line closes the port, is reported once and takes no write: a hang-up met by a write
+    // before any event loop ran, one the port reports, a line taking nothing in (more than it
+    // holds).
     for (const int way : {0, 1, 2}) {
         test::PtyPort pty(4);
-        auto port = openOn(4);
-        QSignalSpy lost(port.get(), &SerialPort::lineLost);
+        QtSerialPort port;
+        EXPECT_TRUE(port.setCommPort(4) && port.setRate(19200) && port.open().opened());
+        QSignalSpy lost(&port, &SerialPort::lineLost);
         if (way < 2)
             pty.hangUp();
         if (way == 1)
             EXPECT_TRUE(lost.wait(2000));
         else
-            EXPECT_FALSE(port->write(QByteArray(way == 0 ? 12 : 1 << 20, '\0'))) << way;
-        EXPECT_FALSE(port->isOpen());
-        EXPECT_EQ(port->inBufferCount(), 0);
-        EXPECT_FALSE(port->write(QByteArray(12, '\0'))) << "nothing is reported sent";
+            EXPECT_FALSE(port.write(QByteArray(way == 0 ? 12 : 1 << 20, '\0'))) << way;
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_EQ(port.inBufferCount(), 0);
+        EXPECT_FALSE(port.write(QByteArray(12, '\0'))) << "nothing is reported sent";
         QCoreApplication::processEvents(); // an open port would report read errors again
         EXPECT_EQ(lost.count(), 1);
     }
@@ -105,15 +95,12 @@ TEST(QtSerialPort, AFailedOpenSaysWhatTheOperatorCanDoAboutIt) {
               "the system's words");
 }
 
-TEST(PortNaming, AnUnlinkedPortIsTtySAndTheLinksAreInTheUsersConfiguration) {
+TEST(PortNaming, TheTooltipSaysWhatTheSystemKnowsAndAnUnlinkedPortIsTtyS) {
     {
         const test::OnlyPort ports(4);
         EXPECT_EQ(portDevice(11), "/dev/ttyS10"); // beyond the ports linked to nothing
     } // then XDG_CONFIG_HOME is unset, and the links are in ~/.config
     EXPECT_EQ(portLinkDirectory(), QDir::homePath() + "/.config/dx400/ports");
-}
-
-TEST(PortDescription, TheTooltipSaysWhatTheSystemKnows) {
     const std::vector<SystemPortInfo> ports{
         {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001},
         {"/dev/ttyUSB1", {}, {}, {}, 0x1a86, std::nullopt}}; // the vendor alone

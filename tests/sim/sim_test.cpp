@@ -40,12 +40,11 @@ struct Exchanged {
     std::int64_t sentUs = 0, firstUs = 0, lastUs = 0; // the first write, first and last bytes
 };
 
-// Opens the port as the tool does at `rate` (0: unset), writes the frames with their two 00 bytes,
-// `chunk` bytes a write, and from `readAfterMs` on reads until `count` bytes came or none came
-// for the timeout.
-Exchanged exchange(const std::filesystem::path& port, const std::string& frames, std::size_t count,
-                   int timeoutMs, int rate = 0, std::size_t chunk = 99, int readAfterMs = 0) {
-    const int line = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+// Opens COMn as the tool does at `rate` (0: unset), writes the frames and two 00 bytes, `chunk` a
+// write, and from `readAfterMs` on reads until `count` bytes came or none came for the timeout.
+Exchanged exchange(int n, const std::string& frames, std::size_t count, int timeoutMs, int rate = 0,
+                   std::size_t chunk = 99, int readAfterMs = 0) {
+    const int line = ::open(QFile::encodeName(portLink(n)), O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios settings{}; // glibc's cfsetspeed takes 1200 for B1200
     if (rate > 0 && ::tcgetattr(line, &settings) == 0 && ::cfsetspeed(&settings, rate) == 0)
         ::tcsetattr(line, TCSANOW, &settings);
@@ -55,23 +54,23 @@ Exchanged exchange(const std::filesystem::path& port, const std::string& frames,
          i < sent.size() && ::write(line, &sent[i], std::min(chunk, sent.size() - i)) > 0;)
         i += chunk;
     std::this_thread::sleep_for(std::chrono::milliseconds(readAfterMs)); // a slow reader
-    got.bytes.resize(count);
-    std::size_t n = 0;
-    for (pollfd ready{line, POLLIN, 0}; n < count && (::poll(&ready, 1, timeoutMs) > 0);) {
-        const ssize_t read = ::read(line, &got.bytes[n], count - n);
-        if (read <= 0)
+    for (pollfd ready{line, POLLIN, 0};
+         got.bytes.size() < count && ::poll(&ready, 1, timeoutMs) > 0;) {
+        std::uint8_t read[4096];
+        const ssize_t taken = ::read(line, read, std::min(sizeof read, count - got.bytes.size()));
+        if (taken <= 0)
             break;
-        got.firstUs = n == 0 ? monotonicMicros() : got.firstUs;
-        n += static_cast<std::size_t>(read);
+        got.firstUs = got.bytes.empty() ? monotonicMicros() : got.firstUs;
+        got.bytes.insert(got.bytes.end(), read, read + taken);
         got.lastUs = monotonicMicros();
     }
     ::close(line);
-    got.bytes.resize(n);
     return got;
 }
 
-// Each event with the end of its last byte, counted from the bytes the reader held.
-TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
+// Each event with the end of its last byte, counted from the bytes the reader held; then command
+// lines, each read or refused with what is wrong with it.
+TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) {
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
         {{kReadP1 + " 00 00 " + kWriteP6 + " 00 00"},
          {"RX " + kReadP1 + " @10", "RX " + kWriteP6 + " @22"}},
@@ -95,10 +94,7 @@ TEST(FrameReader, FindsEveryValidFrameWhateverSurroundsIt) {
                                  std::to_string(event.end));
         EXPECT_EQ(events, expected);
     }
-}
-
-TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> lines[] = {
         {"", "COM4 000 19200 none"},
         {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
@@ -115,14 +111,13 @@ TEST(SimOptions, ReadsTheCommandLineAndSaysWhatIsWrongWithIt) {
         {"--line-rate no", "--line-rate: expected on or off"},
         {"--fast", "unknown option --fast"},
     };
-    for (const auto& [line, expected] : cases) {
+    for (const auto& [line, expected] : lines) {
         const ParsedOptions parsed = parseArguments(words(line));
         const SimOptions& o = parsed.options;
-        const std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) +
-                                 " " + std::to_string(o.line.driveRate) +
-                                 (o.line.paced ? "" : " at once") +
-                                 (o.logFile.empty() ? "" : " log " + o.logFile) +
-                                 (o.help ? " help " : " ") + describeFaults(o.faults);
+        std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) + " " +
+                           std::to_string(o.line.driveRate);
+        text += (o.line.paced ? "" : " at once") + (o.logFile.empty() ? "" : " log " + o.logFile) +
+                (o.help ? " help " : " ") + describeFaults(o.faults);
         EXPECT_EQ(parsed.error.empty() ? text : parsed.error, expected) << line;
     }
 }
@@ -132,15 +127,16 @@ const std::string kThreeChanges =
     kWriteP6 + " 00 00 AA 00 04 00 01 02 03 04 EE 0E 00 00 " + "AA 00 0B 01 00 00 00 01 EE 0D";
 
 TEST(PtyServer, PutsEachFaultOnTheLine) {
+    using State = std::tuple<int, int, bool>;
     struct Case {
         std::string options;
         std::string writes; // after the frames, writes apart by "|"
         std::string frames = kReadP1;
-        int gapUs = 0;               // at least before the last reply write, less 20%
-        std::string state = "2 0 0"; // parameter 6, position, output after the frames
-        int rate = 0;                // the tool's line speed; 0 leaves it unset (19200)
-        std::string garbled = "";    // the first two bytes the drive's UART read, when garbled
-        int readAfterMs = 0;         // the tool reads this late
+        int gapUs = 0;            // at least before the last reply write, less 20%
+        State state = {2, 0, 0};  // parameter 6, position, output after the frames
+        int rate = 0;             // the tool's line speed; 0 leaves it unset (19200)
+        std::string garbled = ""; // the first two bytes the drive's UART read, when garbled
+        int readAfterMs = 0;      // the tool reads this late
     };
     const Case cases[] = {
         {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E", kReadP1, 300'000},
@@ -151,16 +147,16 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
          .readAfterMs = 300},
         // A second frame's reply waits for the whole of the first.
         {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
-         kReadP1 + " 00 00 " + kWriteP6, 200'000, "65535 0 0"},
+         kReadP1 + " 00 00 " + kWriteP6, 200'000, State(65535, 0, 0)},
         // The copy follows the reply's last byte (10 bytes at 19200: 5.2 ms) after the gap.
         {"--duplicate 0", kReplyP1 + " | " + kReplyP1, kReadP1, 5'200},
         {"--duplicate 20", kReplyP1 + " | " + kReplyP1, kReadP1, 25'200},
         {"--lag", "BB 00 05 64 00 00 FF FF EE 67 | BB 00 04 64 00 00 00 00 EE 68", kThreeChanges, 0,
-         "65535 16909060 1"},
+         State(65535, 16909060, 1)},
         // A drive at 19200 reads no frame of a tool at 9600 or 38400, so changes nothing: at
         // 9600 a bit lasts two of its own, so AA reads as 98 E6; at 38400 AA 00 05 reads as 08 29.
-        {"", "", kThreeChanges, 0, "2 0 0", 9600, "98 E6"},
-        {"", "", kThreeChanges, 0, "2 0 0", 38400, "08 29"},
+        {"", "", kThreeChanges, 0, State(2, 0, 0), 9600, "98 E6"},
+        {"", "", kThreeChanges, 0, State(2, 0, 0), 38400, "08 29"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options + " at " + std::to_string(c.rate));
@@ -170,9 +166,8 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto size =
             faults.strayBefore + faults.extraAfter +
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
-        const auto got =
-            exchange(portLink(4).toStdString(), c.frames, std::max<std::size_t>(size, 1),
-                     size > 0 ? 3000 : 300, c.rate, 99, c.readAfterMs);
+        const auto got = exchange(4, c.frames, std::max<std::size_t>(size, 1),
+                                  size > 0 ? 3000 : 300, c.rate, 99, c.readAfterMs);
         server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
 
         const std::vector<LogEntry> log = server.log();
@@ -201,15 +196,13 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto garbled = std::ranges::find(log, LogKind::Garbled, &LogEntry::kind);
         EXPECT_EQ(garbled == log.end() ? "" : toHex(garbled->bytes).substr(0, 5), c.garbled);
         const DriveState state = server.driveState();
-        EXPECT_EQ(std::to_string(state.parameters.at(6)) + " " + std::to_string(state.position) +
-                      " " + std::to_string(state.output),
-                  c.state);
+        EXPECT_EQ(std::tuple(state.parameters.at(6), state.position, state.output), c.state);
     }
 }
 
 // Both ways a byte takes ten bit times at the tool's speed, unless the line is not paced: the
 // frame reaches the drive, then the reply's first and last bytes the tool, after the drive's TX.
-TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
+TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
     const std::pair<int, std::string> cases[] = {{1200, "--drive-speed 1200"},
                                                  {115200, "--drive-speed 115200"},
                                                  {1200, "--drive-speed 1200 --line-rate off"}};
@@ -218,7 +211,7 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
         const LineSettings line = parseArguments(words(options)).options.line;
         PtyServer server(4, {}, {}, line);
         server.start();
-        const Exchanged got = exchange(portLink(4).toStdString(), kReadP1, 10, 3000, rate, 1);
+        const Exchanged got = exchange(4, kReadP1, 10, 3000, rate, 1);
         const std::vector<LogEntry> log = server.log();
         ASSERT_EQ(toHex(got.bytes), kReplyP1);
         EXPECT_LE(log.at(1).timeUs, got.firstUs);
@@ -232,13 +225,10 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeed) {
             EXPECT_LE(us, line.paced ? 1.5 * wireUs + 50'000 : 10 * 10e6 / rate / 2) << bytes;
         }
     }
-}
-
-// Noise at the flood's rate, all of it logged; a wide margin, as the test shares the machine.
-TEST(PtyServer, FloodsTheLineAtItsRate) {
+    // Noise at the flood's rate, all of it logged; a wide margin, as the test shares the machine.
     PtyServer server(4, parseArguments(words("--flood 40000")).options.faults);
     server.start();
-    const Exchanged got = exchange(portLink(4).toStdString(), "", 8000, 1000);
+    const Exchanged got = exchange(4, "", 8000, 1000);
     ASSERT_EQ(got.bytes.size(), 8000u);
     const double rate = 8000e6 / double(got.lastUs - got.sentUs);
     EXPECT_TRUE(rate > 20'000 && rate < 80'000) << rate;
@@ -264,29 +254,9 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null");
 }
 
-// Runs that end at once, with their exit codes: the help lists every fault, its text in the
-// column of the other options' texts; a wrong option; a log that cannot be written.
-TEST(SimProgram, EndsAtOnceWhenToldOrWhenItCannotServe) {
-    const std::tuple<QStringList, int, std::string> cases[] = {
-        {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
-        {{"--port", "COM7", "-x"}, 2, "dx400-sim: unknown option -x\n(see dx400-sim --help)\n"},
-        {{"--log", "/nonexistent/log"}, 1, "dx400-sim: cannot write /nonexistent/log\n"}};
-    for (const auto& [arguments, code, text] : cases) {
-        QProcess sim;
-        sim.start(DX400_SIM, arguments);
-        ASSERT_TRUE(sim.waitForFinished(5000));
-        const std::string out =
-            (sim.readAllStandardOutput() + sim.readAllStandardError()).toStdString();
-        EXPECT_EQ(sim.exitCode(), code);
-        EXPECT_THAT(out, testing::HasSubstr(text));
-        for (std::size_t i = 0; code == 0 && i < kFaultSettings.size(); ++i) { // the help only
-            const auto at = out.find("\n  --" + std::string(kFaultSettings[i].name) + " ");
-            EXPECT_EQ(out.find(kFaultSettings[i].help, at) - at, 22u) << kFaultSettings[i].name;
-        }
-    }
-}
-
-TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
+// Beside a simulator serving COM7, runs that end at once with their codes: the help, each fault's
+// text in the column of the others'; a wrong option; an unwritable log; a second one for COM7.
+TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCannotServe) {
     const std::filesystem::path link = portLink(7).toStdString();
     std::filesystem::create_symlink("/dev/pts/999999", link); // left by a simulator that died
 
@@ -297,8 +267,7 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
         QTest::qWaitFor([&] { return std::filesystem::read_symlink(link) != "/dev/pts/999999"; }));
     const std::string frames =
         "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C";
-    EXPECT_EQ(toHex(exchange(link, frames, 10, 3000, 38400).bytes),
-              "BB 00 0C 64 00 00 01 00 EE 71");
+    EXPECT_EQ(toHex(exchange(7, frames, 10, 3000, 38400).bytes), "BB 00 0C 64 00 00 01 00 EE 71");
     // The console answers on standard output; the end of standard input does not end it.
     sim.write(
         "status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\nfault "
@@ -320,21 +289,33 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminated) {
                       "unknown fault nosuch\nfaults none\nunknown command bogus\ncommands:\n") &&
                 shows("output off, inputs 101\n"))
         << printed.toStdString();
-    EXPECT_EQ(toHex(exchange(link, "AA 00 0C 00 00 00 00 00 EE 0C", 10, 3000, 9600).bytes),
+    EXPECT_EQ(toHex(exchange(7, "AA 00 0C 00 00 00 00 00 EE 0C", 10, 3000, 9600).bytes),
               "BB 00 0C 64 00 01 00 01 EE 72");
     sim.write("hangup\n");
     sim.closeWriteChannel();
-    EXPECT_TRUE(shows(" HUP\n"));
-    EXPECT_TRUE(printed.contains(" TX BB 00 0C 64 00 00 01 00 EE 71\n"));
-    EXPECT_TRUE(
-        printed.contains(", tool 38400 baud, drive 38400 baud, paced\n"
-                         "frames received 1, replies sent 1, bad frames 1, stray bytes 2\n"));
+    for (const char* text : {" HUP\n", " TX BB 00 0C 64 00 00 01 00 EE 71\n",
+                             ", tool 38400 baud, drive 38400 baud, paced\nframes received 1, "
+                             "replies sent 1, bad frames 1, stray bytes 2\n"})
+        EXPECT_TRUE(shows(text)) << text;
 
-    QProcess second;
-    second.start(DX400_SIM, {"--port", "COM7"});
-    ASSERT_TRUE(second.waitForFinished(5000));
-    EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(second.readAllStandardError().contains("dx400-sim: COM7 is already served"));
+    const std::tuple<QStringList, int, std::string> cases[] = {
+        {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
+        {{"--port", "COM7", "-x"}, 2, "dx400-sim: unknown option -x\n(see dx400-sim --help)\n"},
+        {{"--log", "/nonexistent/log"}, 1, "dx400-sim: cannot write /nonexistent/log\n"},
+        {{"--port", "COM7"}, 1, "dx400-sim: COM7 is already served"}};
+    for (const auto& [arguments, code, text] : cases) {
+        QProcess other;
+        other.start(DX400_SIM, arguments);
+        ASSERT_TRUE(other.waitForFinished(5000));
+        const std::string out =
+            (code ? other.readAllStandardError() : other.readAllStandardOutput()).toStdString();
+        EXPECT_EQ(other.exitCode(), code);
+        EXPECT_THAT(out, testing::HasSubstr(text));
+        for (std::size_t i = 0; code == 0 && i < kFaultSettings.size(); ++i) { // the help only
+            const auto at = out.find("\n  --" + std::string(kFaultSettings[i].name) + " ");
+            EXPECT_EQ(out.find(kFaultSettings[i].help, at) - at, 22u) << kFaultSettings[i].name;
+        }
+    }
     sim.terminate();
     ASSERT_TRUE(sim.waitForFinished(5000));
     EXPECT_EQ(sim.exitStatus() == QProcess::NormalExit ? sim.exitCode() : -1, 0);

@@ -24,8 +24,7 @@ namespace dx400::test {
 // Closes every modal message box as it opens, keeping its text; whileOpen runs while it is open.
 struct MessageCatcher {
     QStringList texts;
-    std::function<void()> whileOpen = [] {
-    };
+    std::function<void()> whileOpen;
     QTimer timer;
 
     MessageCatcher() {
@@ -34,7 +33,7 @@ struct MessageCatcher {
             if (!box || !box->isVisible())
                 return;
             texts << box->text();
-            whileOpen();
+            whileOpen ? whileOpen() : void();
             box->accept();
         });
         timer.start(5);
