@@ -288,8 +288,13 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
     for (int i = 0; i < 3; ++i)
         box.backspace(); // room at the end takes in the characters before
     EXPECT_FALSE(box.characterRect(first - 1).isEmpty());
-    // Assistive technology edits and selects through the same calls in both.
     plain.setText(box.text());
+    for (const int at : {0, 3}) { // back at the start, then a little on: the view stays there
+        box.setCursorPosition(at);
+        plain.setCursorPosition(at);
+        EXPECT_EQ(difference(render(&box), render(&plain)).first, 0) << at;
+    }
+    // Assistive technology edits and selects through the same calls in both.
     std::array<QStringList, 2> seenBy;
     for (int k : {0, 1}) {
         QAccessibleInterface* access = QAccessible::queryAccessibleInterface(edits[k]);

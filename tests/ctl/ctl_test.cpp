@@ -106,6 +106,12 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          "통신 연결 실패: COM9\n포트가 없습니다 (/nonexistent/dx400-test-port)."},
         {"--port /dev/null stop", 3, "", "시리얼 포트가 아닙니다 (/dev/null)."},
         {"--json --speed 300 stop", 2, "", R"(got '300'","port":"COM4"})"}, // no speed of its own
+        {"--help", 0, "", "Usage: "},
+        {"--version", 0, "", "dx400ctl "},
+        {"save --profile /nonexistent/p", 2, "", "cannot write the profile /nonexistent/p"},
+        {"position", 5, kPosition,
+         "after the reply to AA  00  06  08  00  00  00  00  EE  0E: the drive answers",
+         "--duplicate 0"}, // a second answer to the last request, come as the line settles
         {"--timeout 100 --retries 2 stop", 4, kStop + " | " + kStop + " | " + kStop,
          "EE  03, sent 3 times", "--no-reply", 300, 1300},
         {"--verbose --timeout 3000 --json position", 5, kPosition,
