@@ -12,7 +12,6 @@ public:
     explicit CircleIndicator(QWidget* parent = nullptr);
 
     void setFillColour(const QColor& colour);
-    QColor fillColour() const { return m_fill; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
