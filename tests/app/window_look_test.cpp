@@ -246,7 +246,7 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         {.menu = "Cu&t"}, {.menu = "&Undo"}, {.menu = "&Redo"}, {.menu = "&Undo"}, {Cut}, {Paste},
         {SelectAll}, {.menu = "Select All"}, {Copy}, {.x = 5}, {.menu = "&Paste"},
         {SelectNextWord}, {.menu = "Delete"}, {.menu = "Select All"}, {.x = 5}, {Cut}, {Paste},
-        {.x = 38, .twice = true}, {.x = 10, .dragTo = 60},
+        {.x = 38, .twice = true}, {.x = 10, .dragTo = 60}, {.x = 12}, {SelectPreviousWord},
         {.x = 20, .button = Qt::MiddleButton}};
     // clang-format on
     std::array<QImage, 2> seen;
