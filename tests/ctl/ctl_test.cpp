@@ -90,6 +90,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
          R"({"current":20,"inputs":"011","line-speed":19200,"port":"COM4","position":0,)"
          R"("resolution":2,"speed":800})"},
         {"inputs", 0, kInputs, "inputs 011\n"},
+        {"read", 0, kReadAll, "accel 10\nhome-speed 500\nresolution 2\n"}, // all six by default
         {"write " + kSixNewValues, 0, kWriteAll,
          "current 31\nstop-current 0\nspeed 2046\naccel 4\nhome-speed 5\nresolution 7\n"},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
