@@ -21,10 +21,10 @@ const QString kPosition = "AA 00 06 08 00 00 00 00 EE 0E";
 const QString kStop = "AA 00 03 00 00 00 00 00 EE 03";
 const QString kWriteAll =
     "AA 00 05 01 00 00 00 1F EE 25 | AA 00 05 02 00 00 00 00 EE 07 | AA 00 05 04 00 00 07 FE EE "
-    "0E | AA 00 05 05 00 00 00 04 EE 0E | AA 00 05 07 00 00 00 05 EE 11 | AA 00 05 06 00 00 00 "
+    "0E | AA 00 05 05 00 00 07 FE EE 0F | AA 00 05 07 00 00 07 FE EE 11 | AA 00 05 06 00 00 00 "
     "07 EE 12";
 const QString kSixNewValues =
-    "resolution=7 home-speed=5 accel=4 speed=2046 stop-current=0 current=31";
+    "resolution=7 home-speed=2046 accel=2046 speed=2046 stop-current=0 current=31";
 
 struct Result {
     int code = -1;
@@ -92,7 +92,7 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"inputs", 0, kInputs, "inputs 011\n"},
         {"read", 0, kReadAll, "accel 10\nhome-speed 500\nresolution 2\n"}, // all six by default
         {"write " + kSixNewValues, 0, kWriteAll,
-         "current 31\nstop-current 0\nspeed 2046\naccel 4\nhome-speed 5\nresolution 7\n"},
+         "current 31\nstop-current 0\nspeed 2046\naccel 2046\nhome-speed 2046\nresolution 7\n"},
         {"move inc -- -100", 0, "AA 00 04 01 FF FF FF 9C EE 9E", ""},
         {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, "", "", 200},
         {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
