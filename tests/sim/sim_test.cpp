@@ -140,7 +140,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
     };
     const Case cases[] = {
         {"--split 300", "BB 00 06 64 00 | 00 00 14 EE 7E", kReadP1, 300'000},
-        {"--stray 1000 --extra 3", "1000 random | " + kReplyP1 + " | 3 random"},
+        {"--stray 1000 --extra 1", "1000 random | " + kReplyP1 + " | 1 random"},
         // The line is hung up only once a slow tool has read the last reply.
         {.options = "--hangup-after 1 --split 50",
          .writes = "BB 00 06 64 00 | 00 00 14 EE 7E | HUP",
