@@ -38,7 +38,8 @@ void CommandButton::paintEvent(QPaintEvent*) {
             rect().adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin);
         if (m_colourFace) {
             painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
-            painter.drawRect(focus.rect.adjusted(0, 0, -1, -1)); // the face left no brush set
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(focus.rect.adjusted(0, 0, -1, -1));
         } else {
             painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
         }
