@@ -50,10 +50,9 @@ ReceiveEchoBox::ReceiveEchoBox(QWidget* parent) : QLineEdit(parent) {
     setEchoMode(QLineEdit::NoEcho);
     setMaxLength(std::numeric_limits<int>::max());
     setAcceptDrops(false);
-    // With its display switched off, QLineEdit no longer repaints on every change itself.
+    // With its display switched off, QLineEdit no longer repaints when the text changes (it
+    // still does when the selection or the cursor moves).
     connect(this, &QLineEdit::textChanged, this, qOverload<>(&QWidget::update));
-    connect(this, &QLineEdit::selectionChanged, this, qOverload<>(&QWidget::update));
-    connect(this, &QLineEdit::cursorPositionChanged, this, qOverload<>(&QWidget::update));
 }
 
 void ReceiveEchoBox::append(QStringView piece) {
@@ -189,11 +188,12 @@ void ReceiveEchoBox::moveCursorTo(int position, bool select) {
     setSelection(anchor, position - anchor);
 }
 
-void ReceiveEchoBox::deleteRange(int from, int to) {
-    if (isReadOnly() || from >= to)
+void ReceiveEchoBox::deleteTo(int position) {
+    if (isReadOnly())
         return;
-    setSelection(from, to - from);
-    del();
+    moveCursorTo(position, true);
+    if (hasSelectedText())
+        del();
 }
 
 void ReceiveEchoBox::replayHistory(bool forward) {
@@ -236,14 +236,11 @@ void ReceiveEchoBox::keyPressEvent(QKeyEvent* event) {
     } else if (event == QKeySequence::SelectPreviousWord) {
         moveCursorTo(previousWordStart(all, cursor), true);
     } else if (event == QKeySequence::Delete) {
-        if (selected)
-            del();
-        else
-            deleteRange(cursor, cursor + 1);
+        deleteTo(selected ? cursor : cursor + 1);
     } else if (event == QKeySequence::DeleteEndOfWord) {
-        deleteRange(cursor, nextWordStart(all, cursor));
+        deleteTo(nextWordStart(all, cursor));
     } else if (event == QKeySequence::DeleteStartOfWord) {
-        deleteRange(previousWordStart(all, cursor), cursor);
+        deleteTo(previousWordStart(all, cursor));
     } else {
         QLineEdit::keyPressEvent(event); // typing, backspace, home, end, paste, undo, ...
         return;

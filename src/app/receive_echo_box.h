@@ -53,7 +53,9 @@ private:
     void layoutVisible(const QString& all, qreal width, QTextLayout& layout) const;
     void moveCursorTo(int position, bool select);
     void replayHistory(bool forward); // undo, or redo when forward
-    void deleteRange(int from, int to);
+    // As QLineEdit's delete keys: extends the selection, or makes one from the cursor, up to
+    // `position`, and deletes what is then selected; nothing in a read-only box.
+    void deleteTo(int position);
 
     mutable int m_first = 0; // first character in view, kept by scrollToCursor()
 };
