@@ -28,9 +28,10 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValueAndTheSear
     EXPECT_EQ(replyData(Reply{0xBB, 0, 0x06, 0x64, 0xFE, 0x98, 0x96, 0x7F, 0xEE, 0}), -23554433);
     // The reply's sum covers its second byte, which the drive may set.
     EXPECT_TRUE(checkReply(Reply{0xBB, 0x01, 0x06, 0x64, 0, 0, 0, 0, 0xEE, 0x6B}, 6).empty());
-    // An input reply short of its bytes lights the indicators of the missing ones.
-    EXPECT_EQ(dispatchReply(12, 9, "BB  00  0C  64  00  00").inputOn,
-              (std::array<bool, 3>{true, true, false}));
+    // The indicators show bytes 7, 6 and 5 (from 0); a reply short of its bytes lights the missing.
+    using On = std::array<bool, 3>;
+    EXPECT_EQ(dispatchReply(12, 9, "BB  00  0C  64  00  00").inputOn, (On{1, 1, 0}));
+    EXPECT_EQ(dispatchReply(12, 9, "BB  00  0C  64  00  01  00  00").inputOn, (On{0, 0, 1}));
     EXPECT_FALSE(dispatchReply(12, 0, "BB  00  0C  64  00  00  00  00").setsInputs) << "unasked";
     // Noise ending in a reply's start is missing at the time-out (dx400ctl's tests check the rest).
     using Bytes = std::vector<std::uint8_t>;

@@ -98,15 +98,15 @@ TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) 
         {"", "COM4 000 19200 none"},
         {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
-         "--wrong-command --split 0 --stray 3 --extra 2 --flood 1000 --hangup-after 5 "
-         "--duplicate 0 --lag",
-         "COM4 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
-         "wrong-command split=0 stray=3 extra=2 flood=1000 hangup-after=5 duplicate=0 lag"},
+         "--wrong-command --split 0 --stray 3 --extra 1 --flood 1000 --hangup-after 5 "
+         "--duplicate 0 --lag --port 001",
+         "COM1 000 19200 no-reply delay=250 bad-start bad-status bad-end bad-checksum "
+         "wrong-command split=0 stray=3 extra=1 flood=1000 hangup-after=5 duplicate=0 lag"},
         {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off --delay 5 --delay off",
          "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
         {"--inputs 12", "--inputs: expected three digits 0 or 1, got 12"},
-        {"--delay soon", "--delay: expected a whole number from 0 up, or off"},
+        {"--delay 2s", "--delay: expected a whole number from 0 up, or off"},
         {"--drive-speed 0", "--drive-speed: expected bits per second, e.g. 19200"},
         {"--line-rate no", "--line-rate: expected on or off"},
         {"--fast", "unknown option --fast"},
@@ -150,7 +150,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
          kReadP1 + " 00 00 " + kWriteP6, 200'000, State(65535, 0, 0)},
         // The copy follows the reply's last byte (10 bytes at 19200: 5.2 ms) after the gap.
         {"--duplicate 0", kReplyP1 + " | " + kReplyP1, kReadP1, 5'200},
-        {"--duplicate 20", kReplyP1 + " | " + kReplyP1, kReadP1, 25'200},
+        {"--duplicate 5", kReplyP1 + " | " + kReplyP1, kReadP1, 10'200},
         {"--lag", "BB 00 05 64 00 00 FF FF EE 67 | BB 00 04 64 00 00 00 00 EE 68", kThreeChanges, 0,
          State(65535, 16909060, 1)},
         // A drive at 19200 reads no frame of a tool at 9600 or 38400, so changes nothing: at
@@ -168,7 +168,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
             std::ranges::count_if(words(c.writes), [](auto& w) { return w.size() == 2; });
         const auto got = exchange(4, c.frames, std::max<std::size_t>(size, 1),
                                   size > 0 ? 3000 : 300, c.rate, 99, c.readAfterMs);
-        server.waitFor([&](const TrafficCounts& n) { return n.hungUp || !faults.hangUpAfter; }, 2s);
+        EXPECT_TRUE(server.waitFor([&](auto n) { return n.hungUp || !faults.hangUpAfter; }, 500ms));
 
         const std::vector<LogEntry> log = server.log();
         std::string writes;
@@ -186,8 +186,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
             written.insert(written.end(), entry.bytes.begin(), entry.bytes.end());
             lastGapUs = entry.kind == LogKind::Tx ? entry.timeUs - log[i - 1].timeUs : lastGapUs;
         }
-        EXPECT_EQ(writes, c.writes);
-        EXPECT_EQ(got.bytes, written);
+        EXPECT_EQ(std::tuple(writes, got.bytes), std::tuple(c.writes, written));
         const auto replies = std::ranges::count(words(c.writes), std::string("BB"));
         EXPECT_EQ(std::ranges::count(got.bytes, 0xBB), replies)
             << "no random byte may pose as a reply's start";
@@ -211,28 +210,28 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
         const LineSettings line = parseArguments(words(options)).options.line;
         PtyServer server(4, {}, {}, line);
         server.start();
+        exchange(4, kReadP1, 10, 3000, rate, 1); // a first frame: the next one is timed alone
         const Exchanged got = exchange(4, kReadP1, 10, 3000, rate, 1);
         const std::vector<LogEntry> log = server.log();
         ASSERT_EQ(toHex(got.bytes), kReplyP1);
-        EXPECT_LE(log.at(1).timeUs, got.firstUs);
-        const std::pair<std::int64_t, int> spans[] = {// in microseconds, and bytes on the wire
-                                                      {log[0].timeUs - got.sentUs, 10},
-                                                      {got.firstUs - log[0].timeUs, 1},
-                                                      {got.lastUs - log[0].timeUs, 10}};
-        for (const auto& [us, bytes] : spans) {
+        EXPECT_LE(log.at(3).timeUs, got.firstUs);
+        using Span = std::pair<std::int64_t, int>; // in microseconds, and bytes on the wire
+        for (const auto& [us, bytes] :
+             {Span{log[2].timeUs - got.sentUs, 10}, Span{got.firstUs - log[2].timeUs, 1},
+              Span{got.lastUs - log[2].timeUs, 10}}) {
             const double wireUs = bytes * 10e6 / rate;
-            EXPECT_GE(us, line.paced ? 0.8 * wireUs : 0) << bytes;
+            EXPECT_GE(us, line.paced ? 0.95 * wireUs : 0) << bytes;
             EXPECT_LE(us, line.paced ? 1.5 * wireUs + 50'000 : 10 * 10e6 / rate / 2) << bytes;
         }
     }
     // Noise at the flood's rate, all of it logged; a wide margin, as the test shares the machine.
-    PtyServer server(4, parseArguments(words("--flood 40000")).options.faults);
+    PtyServer server(4, parseArguments(words("--flood 80000")).options.faults);
     server.start();
     const Exchanged got = exchange(4, "", 8000, 1000);
     ASSERT_EQ(got.bytes.size(), 8000u);
     const double rate = 8000e6 / double(got.lastUs - got.sentUs);
-    EXPECT_TRUE(rate > 20'000 && rate < 80'000) << rate;
-    EXPECT_GE(server.counts().noiseBytesSent, 8000u);
+    EXPECT_TRUE(rate > 50'000 && rate < 200'000) << rate;
+    EXPECT_TRUE(server.counts().noiseBytesSent >= 8000u && std::ranges::count(got.bytes, 0xBB));
 }
 
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
@@ -251,7 +250,7 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     std::filesystem::remove(link);
     std::filesystem::create_symlink("/dev/null", link); // no pseudo-terminal: never replaced
     EXPECT_THROW(server.start(), std::runtime_error);
-    EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null");
+    EXPECT_EQ(std::filesystem::read_symlink(link).string() + server.devicePath(), "/dev/null");
 }
 
 // Beside a simulator serving COM7, runs that end at once with their codes: the help, each fault's
@@ -269,9 +268,9 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
         "12 34 AA 00 06 01 00 00 00 00 EE 08 00 00 AA 00 0C 00 00 00 00 00 EE 0C";
     EXPECT_EQ(toHex(exchange(7, frames, 10, 3000, 38400).bytes), "BB 00 0C 64 00 00 01 00 EE 71");
     // The console answers on standard output; the end of standard input does not end it.
-    sim.write(
-        "status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\nfault "
-        "lag\nfault delay 5\nfault delay 99999999999\nfault nosuch\nfault clear\nbogus\nstatus\n");
+    sim.write("status\nline-rate off\ndrive-speed 0\ndrive-speed 9600\ninputs 12\ninputs 101\n"
+              "fault lag\nfault delay 5\nfault lag off\n\nfault delay 99999999999\nfault nosuch\n"
+              "fault clear\nbogus\nstatus\n");
     QByteArray printed;
     const auto shows = [&](const char* text) {
         return QTest::qWaitFor([&] {
@@ -284,10 +283,10 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
                       "drive-speed: expected bits per second, e.g. 19200\n"
                       "tool 38400 baud, drive 9600 baud, not paced\n"
                       "inputs: expected three digits 0 or 1, e.g. inputs 101\n"
-                      "inputs 101\nfaults lag\nfaults delay=5 lag\n"
+                      "inputs 101\nfaults lag\nfaults delay=5 lag\nfaults delay=5\n"
                       "delay: expected a whole number from 0 up, or off\n"
                       "unknown fault nosuch\nfaults none\nunknown command bogus\ncommands:\n") &&
-                shows("output off, inputs 101\n"))
+                shows("inputs 101\nparameters 1=20 2=4 4=800 5=10 6=2 7=500\nfaults none\n"))
         << printed.toStdString();
     EXPECT_EQ(toHex(exchange(7, "AA 00 0C 00 00 00 00 00 EE 0C", 10, 3000, 9600).bytes),
               "BB 00 0C 64 00 01 00 01 EE 72");
@@ -300,7 +299,7 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
 
     const std::tuple<QStringList, int, std::string> cases[] = {
         {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
-        {{"--port", "COM7", "-x"}, 2, "dx400-sim: unknown option -x\n(see dx400-sim --help)\n"},
+        {{"--log"}, 2, "dx400-sim: --log needs a value\n(see dx400-sim --help)\n"},
         {{"--log", "/nonexistent/log"}, 1, "dx400-sim: cannot write /nonexistent/log\n"},
         {{"--port", "COM7"}, 1, "dx400-sim: COM7 is already served"}};
     for (const auto& [arguments, code, text] : cases) {
@@ -316,7 +315,8 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
             EXPECT_EQ(out.find(kFaultSettings[i].help, at) - at, 22u) << kFaultSettings[i].name;
         }
     }
-    sim.terminate();
+    for (const int signal : {SIGINT, SIGHUP, SIGTERM}) // none may cut the ending short
+        ::kill(pid_t(sim.processId()), signal);
     ASSERT_TRUE(sim.waitForFinished(5000));
     EXPECT_EQ(sim.exitStatus() == QProcess::NormalExit ? sim.exitCode() : -1, 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
