@@ -62,9 +62,8 @@ TEST(WindowConnect, ConnectsWithTheChosenEntriesOrSaysWhyNotAndTypedTextIsNoChoi
         const QRect entry = list->view()->visualRect(list->model()->index(chosen, 0));
         QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, entry.center());
         w.click("통신연결버튼");
-        EXPECT_EQ(w.port->commPort(), port) << name;
-        EXPECT_EQ(w.port->rate(), rate) << name;
-        EXPECT_TRUE(w.port->isOpen()) << name;
+        EXPECT_EQ(std::tuple(w.port->commPort(), w.port->rate(), w.port->isOpen()),
+                  std::tuple(port, rate, true));
     }
 }
 
@@ -214,8 +213,8 @@ TEST(WindowClicks, EachButtonSendsItsFramesAndMarksTheWindow) {
             EXPECT_EQ(want.startsWith('#') ? w->colour(name) : w->text(name), want)
                 << qPrintable(show);
         }
-        EXPECT_EQ(w->messages.texts.join('|'), c.messages);
-        EXPECT_EQ(w->window.readState(), c.readState);
-        EXPECT_EQ(w->window.outState(), c.outState);
+        EXPECT_EQ(
+            std::tuple(w->messages.texts.join('|'), w->window.readState(), w->window.outState()),
+            std::tuple(c.messages, c.readState, c.outState));
     }
 }

@@ -82,8 +82,8 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
                 outcome = failure.what();
             }
         }
-        EXPECT_EQ(outcome.section(": ", 0, 0), row.outcome);
-        EXPECT_EQ(got.join(' '), row.got);
+        EXPECT_EQ(std::tuple(outcome.section(": ", 0, 0), got.join(' ')),
+                  std::tuple(row.outcome, row.got));
         // Opened as the window opens, with DTR raised; closed once the last frame is out.
         EXPECT_EQ(test::lineRequests.modemLines,
                   (std::vector<std::pair<unsigned long, int>>{{TIOCMBIS, TIOCM_DTR}}));
