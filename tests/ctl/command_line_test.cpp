@@ -28,8 +28,8 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
     QTemporaryDir dir;
     QFile profile(dir.filePath("p"));
     ASSERT_TRUE(profile.open(QIODevice::WriteOnly) &&
-                profile.write("current = 1\n  # by hand\nstop-current = 2\nspeed = 3\naccel = 4\n"
-                              "home-speed = 5\nresolution = 6\n") > 0 &&
+                profile.write("current = 1\n  # by hand\nstop-current = 2\nspeed=3\naccel = 4\n"
+                              "home-speed = 5\n; x\nresolution = 6\n") > 0 &&
                 profile.flush());
     std::vector<std::tuple<QString, int, std::string>> cases = {
         {"", 2, "no command given (see dx400ctl --help)"},
@@ -54,7 +54,8 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"read --write", 2, "--write does not go with read"},
         {"move abs 1 --for 2", 2, "--for does not go with move"},
         {"move inc -100", 2,
-         "(a negative number follows \"--\", as in: dx400ctl move inc -- -100)"},
+         "Unknown options: 1, 0, 0. (a negative number follows \"--\", as in: "
+         "dx400ctl move inc -- -100)"},
         {"--port COM0 stop", 2, "--port: expected COMn or a device path, got 'COM0'"},
         {"--port ttyUSB0 stop", 2, "--port: expected COMn"},
         {"--speed 300 stop", 2,

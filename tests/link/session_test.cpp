@@ -12,12 +12,11 @@ using namespace dx400;
 
 TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOneAgain) {
     using Answers = std::vector<std::vector<std::pair<int, QByteArray>>>; // per frame got
-    // Sound replies to command 06 carrying 1, 2 and 3, and to command 0C.
+    // Sound replies to command 06 carrying 1, 2 and 3, and to 0C; at "HUP" the drive hangs up.
     const QByteArray r1 = QByteArray::fromHex("BB00066400000001EE6B"),
                      r2 = QByteArray::fromHex("BB00066400000002EE6C"),
                      r3 = QByteArray::fromHex("BB00066400000003EE6D"),
-                     r12 = QByteArray::fromHex("BB000C6400000000EE70");
-    const QByteArray hangUp = "HUP"; // the drive's end hangs up
+                     r12 = QByteArray::fromHex("BB000C6400000000EE70"), hangUp = "HUP";
     struct Row {
         const char* name;
         int reads; // of parameters 1, 2, 3: 100 ms apart when more than one
@@ -34,9 +33,11 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
         {"a second reply in the pause before the third request", 3,
          {{{2, r1}}, {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}}, "1 2 3", "0601 0602 0602 0603"},
         {"a drive still talking after its second reply", 1,
-         {{{2, r1}, {12, r1}, {48, r1}}, {{2, r1}}}, "1", "0601 0601"},
+         {{{2, r1}, {12, r1}, {40, r1}, {60, r1}, {80, r1}}, {{2, r1}}}, "1", "0601 0601"},
         {"a reply missing, then the drive in step, then a wrong reply", 2,
          {{}, {{2, r1}}, {{2, r12}}, {{2, r12}}, {{2, r2}}}, "1 2", "0601 0601 0c01 0602 0602"},
+        {"a wrong reply, then the right one", 1, {{{25, r12}, {42, r1}}}, "1", "0601"},
+        {"a wrong reply, then late", 1, {{{2, r12}, {80, r1}}, {{2, r1}}}, unasked, "0601 0601"},
         {"a reply missing, then one too many", 1, {{}, {{2, r1 + r1}}}, unasked, "0601 0601"},
         {"a reply missing, then the drive silent", 1, {{}, {{2, r1}}},
          "no reply within 200 ms to AA  00  0C  01  00  00  00  00  EE  0D", "0601 0601 0c01"},
