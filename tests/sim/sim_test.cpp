@@ -231,7 +231,7 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
     const Exchanged got = exchange(4, "", 8000, 1000);
     ASSERT_EQ(got.bytes.size(), 8000u);
     const double rate = 8000e6 / double(got.lastUs - got.sentUs);
-    EXPECT_TRUE(rate > 50'000 && rate < 200'000) << rate;
+    EXPECT_TRUE(rate > 50'000 && rate < 120'000) << rate;
     EXPECT_TRUE(server.counts().noiseBytesSent >= 8000u && std::ranges::count(got.bytes, 0xBB));
 }
 
