@@ -135,7 +135,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         int gapUs = 0;            // at least before the last reply write, less 20%
         State state = {2, 0, 0};  // parameter 6, position, output after the frames
         int rate = 0;             // the tool's line speed; 0 leaves it unset (19200)
-        std::string garbled = ""; // the first two bytes the drive's UART read, when garbled
+        std::string garbled = ""; // the first three bytes the drive's UART read, when garbled
         int readAfterMs = 0;      // the tool reads this late
     };
     const Case cases[] = {
