@@ -58,8 +58,11 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
     session.abandonOn(&watch.ending());
     try {
         session.exchange(jog);
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            started + time - std::chrono::steady_clock::now());
+        // A drive that answered after the time was up gets its stop at once: a timer
+        // given a negative time would never fire, and the motor would run on.
+        const auto left = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       started + time - std::chrono::steady_clock::now()),
+                                   std::chrono::milliseconds(0));
         session.trace().note(text::ctl::jogRunning(left.count()));
         watch.waitFor(left, session.port());
     } catch (const Failure& jogFailure) {
