@@ -76,6 +76,7 @@ TEST(WindowLook, EchoBoxesShowTheirStartRxDataKeepsEveryByteAndColourFacesArePai
     const QRect fourth = text->characterRect(4), fifth = text->characterRect(5);
     EXPECT_GT(fifth.left(), fourth.left());
     EXPECT_EQ(text->offsetAtPoint(QPoint(fifth.left() + 1, fifth.center().y())), 5);
+    EXPECT_EQ(text->offsetAtPoint(shown.bottomRight() + QPoint(1, 1)), -1) << "outside";
     // Past QLineEdit's limit, and one change for each event that adds something.
     int changes = 0;
     QObject::connect(box, &QLineEdit::textChanged, [&] { ++changes; });
@@ -123,6 +124,7 @@ TEST(WindowLook, EchoBoxesShowTheirStartRxDataKeepsEveryByteAndColourFacesArePai
         for (const auto& [name, colour] : faces)
             EXPECT_GT(faceShare(control(w.window, name), colour), 0.6)
                 << name << (enabled ? "" : ", disabled") << ": flat, in its colour";
+        EXPECT_GT(faceShare(control(w.window, "CMD3"), enabled ? "#000000" : "#7F0000"), 0);
     }
 }
 
@@ -251,7 +253,7 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         {.x = 12}, {SelectPreviousWord}, {MoveToNextChar}, {DeleteStartOfWord}, {Delete},
         {MoveToNextChar}, {SelectPreviousWord}, {.x = 60}, {SelectPreviousWord},
         {DeleteStartOfWord}, {SelectNextWord}, {DeleteEndOfWord}, {Undo},
-        {.x = 20, .button = Qt::MiddleButton}};
+        {.x = 20, .button = Qt::MiddleButton, .modifiers = Qt::ShiftModifier}, {.x = 20}};
     // clang-format on
     std::array<QImage, 2> seen;
     std::array<QStringList, 2> menus;
@@ -296,6 +298,7 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
     for (const int at : {0, 3}) { // back at the start, then a little on: the view stays there
         box.setCursorPosition(at);
         plain.setCursorPosition(at);
+        EXPECT_EQ(box.positionAt(40), plain.cursorPositionAt({40, 13})) << at;
         EXPECT_EQ(difference(render(&box), render(&plain)).first, 0) << at;
     }
     // Assistive technology edits and selects through the same calls in both.
@@ -309,9 +312,9 @@ TEST(WindowLook, TheReceiveBoxEditsSelectsAndPaintsAsAPlainLineEdit) {
         seenBy[k] << QString::number(access->role()) << access->text(QAccessible::Value)
                   << text->text(1, 3) << QString::number(text->characterCount());
         const auto selection = [text](int index) {
-            int from = -1, to = -1;
-            text->selection(index, &from, &to);
-            return QStringLiteral("%1 %2 %3").arg(from).arg(to).arg(text->selectionCount());
+            int from = -1, to = -1, at = -1;
+            text->selection(index, &from, &to), text->attributes(index, &at, &at);
+            return QString::asprintf("%d %d %d %d", from, to, text->selectionCount(), at);
         };
         text->addSelection(1, 4);
         seenBy[k] << edits[k]->selectedText() << selection(0) << selection(1);

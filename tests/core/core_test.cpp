@@ -37,6 +37,7 @@ TEST(ReplyDispatch, ReadsTheDataDigitsAtTheirPlacesAsASigned32BitValueAndTheSear
     using Bytes = std::vector<std::uint8_t>;
     const Bytes cut{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0x00, 0x06};
     EXPECT_EQ(searchReply(cut, 6, true, true).verdict, ReplySearch::Verdict::Missing);
+    EXPECT_EQ(searchReply(Bytes(11, 0xBB), 6, true, true).start, 0u) << "the first start byte";
     // A reply may still be coming while a start byte is among the last nine bytes.
     EXPECT_TRUE(endsInsideReply(Bytes{1, 0xBB, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_FALSE(endsInsideReply(Bytes{0xBB, 1, 2, 3, 4, 5, 6, 7, 8, 9}));

@@ -40,8 +40,7 @@ TEST(QtSerialPort, OpensAtItsRateWritesAtOnceClosingDrainsFirstAndALostLineIsRep
         EXPECT_EQ(test::lineRequests.calls, expected) << line;
     }
     // A lost line closes the port, is reported once and takes no write: a hang-up met by a write
-    // before any event loop ran, one the port reports, a line taking nothing in (more than it
-    // holds).
+    // before any event loop ran, one the port reports, a write of more than the line holds.
     for (const int way : {0, 1, 2}) {
         test::PtyPort pty(4);
         QtSerialPort port;
@@ -95,10 +94,9 @@ TEST(QtSerialPort, AFailedOpenSaysWhatTheOperatorCanDoAboutIt) {
 }
 
 TEST(PortNaming, TheTooltipSaysWhatTheSystemKnowsAndAnUnlinkedPortIsTtyS) {
-    {
-        const test::OnlyPort ports(4);
-        EXPECT_EQ(portDevice(11), "/dev/ttyS10"); // beyond the ports linked to nothing
-    } // then XDG_CONFIG_HOME is unset, and the links are in ~/.config
+    std::optional<test::OnlyPort> linked(std::in_place, 4);
+    EXPECT_EQ(portDevice(11), "/dev/ttyS10"); // beyond the ports linked to nothing
+    linked.reset(); // then XDG_CONFIG_HOME is unset, and the links are in ~/.config
     EXPECT_EQ(portLinkDirectory(), QDir::homePath() + "/.config/dx400/ports");
     const std::vector<SystemPortInfo> ports{
         {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001},

@@ -11,7 +11,6 @@
 using namespace dx400;
 
 TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOneAgain) {
-    using Answers = std::vector<std::vector<std::pair<int, QByteArray>>>; // per frame got
     // Sound replies to command 06 carrying 1, 2 and 3, and to 0C; at "HUP" the drive hangs up.
     const QByteArray r1 = QByteArray::fromHex("BB00066400000001EE6B"),
                      r2 = QByteArray::fromHex("BB00066400000002EE6C"),
@@ -20,7 +19,7 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
     struct Row {
         const char* name;
         int reads; // of parameters 1, 2, 3: 100 ms apart when more than one
-        Answers answers;
+        std::vector<std::vector<std::pair<int, QByteArray>>> answers; // per frame got: ms, bytes
         QString outcome; // the values taken, or the failure up to its first ": "
         QString got;     // the command and option bytes of each frame the drive got
     };
@@ -30,8 +29,8 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
     const Row rows[] = {
         {"noise before the reply", 1, {{{2, "\x12\xBB\x34" + r1}}}, "1", "0601"},
         {"a second reply", 1, {{{2, r1}, {5, r1}}, {{2, r1}, {5, r1}}}, unasked, "0601 0601"},
-        {"a second reply in the pause before the third request", 3,
-         {{{2, r1}}, {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}}, "1 2 3", "0601 0602 0602 0603"},
+        {"late replies: before a resend, and before read 3", 3, {{{2, r12}, {80, r1}}, {{2, r1}},
+         {{2, r2}, {20, r2}}, {{2, r2}}, {{2, r3}}}, "1 2 3", "0601 0601 0602 0602 0603"},
         {"a drive still talking after its second reply", 1,
          {{{2, r1}, {12, r1}, {40, r1}, {60, r1}, {80, r1}}, {{2, r1}}}, "1", "0601 0601"},
         {"a reply missing, then the drive in step, then a wrong reply", 2,
@@ -56,32 +55,28 @@ TEST(DriveSession, TakesOnlyAReplyThatCanAnswerThisRequestAndSendsTheDoubtfulOne
             if (::read(pty.master(), frame, sizeof frame) != sizeof frame)
                 return;
             got << QByteArray(frame + 2, 2).toHex();
-            const auto k = std::size_t(got.size() - 1);
-            for (const auto& answer :
-                 k < row.answers.size() ? row.answers[k] : Answers::value_type())
-                QTimer::singleShot(answer.first, [&, bytes = answer.second] {
-                    if (bytes != hangUp)
-                        return pty.write(bytes);
-                    drive.setEnabled(false);
-                    pty.hangUp();
-                });
+            if (std::size_t(got.size()) <= row.answers.size())
+                for (const auto& answer : row.answers[std::size_t(got.size()) - 1])
+                    QTimer::singleShot(answer.first, [&, bytes = answer.second] {
+                        if (bytes != hangUp)
+                            return pty.write(bytes);
+                        drive.setEnabled(false);
+                        pty.hangUp();
+                    });
         });
         const ctl::Options options =
             ctl::parseOptions({"dx400ctl", "--port", "COM1", "--retries", "1", "--timeout", "200"});
+        std::vector<ctl::Request> requests;
+        for (int p = 1; p <= row.reads; ++p)
+            requests.push_back(
+                {{6, p, 0, 0, 0, 0}, std::chrono::milliseconds(row.reads > 1 ? 100 : 0)});
+        test::lineRequests = {};
         QString outcome;
-        {
-            ctl::DriveSession session(options);
-            std::vector<ctl::Request> requests;
-            for (int p = 1; p <= row.reads; ++p)
-                requests.push_back(
-                    {{6, p, 0, 0, 0, 0}, std::chrono::milliseconds(row.reads > 1 ? 100 : 0)});
-            test::lineRequests = {};
-            try {
-                for (const ctl::Reply& r : session.exchange(requests))
-                    outcome += (outcome.isEmpty() ? "" : " ") + QString::number(r[7]);
-            } catch (const ctl::Failure& failure) {
-                outcome = failure.what();
-            }
+        try { // a session of one exchange, ended (and its line closed) once the replies are in
+            for (const ctl::Reply& r : ctl::DriveSession(options).exchange(requests))
+                outcome += (outcome.isEmpty() ? "" : " ") + QString::number(r[7]);
+        } catch (const ctl::Failure& failure) {
+            outcome = failure.what();
         }
         EXPECT_EQ(std::tuple(outcome.section(": ", 0, 0), got.join(' ')),
                   std::tuple(row.outcome, row.got));

@@ -105,6 +105,8 @@ TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) 
         {"--line-rate off --drive-speed 56000 --line-rate on --line-rate off --delay 5 --delay off",
          "COM4 000 56000 at once none"},
         {"--port COM0", "--port: expected COM1 to COM255, got COM0"},
+        {"--port COM256", "--port: expected COM1 to COM255, got COM256"},
+        {"--port con7", "--port: expected COM1 to COM255, got con7"},
         {"--inputs 12", "--inputs: expected three digits 0 or 1, got 12"},
         {"--delay 2s", "--delay: expected a whole number from 0 up, or off"},
         {"--drive-speed 0", "--drive-speed: expected bits per second, e.g. 19200"},
@@ -146,8 +148,8 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
          .writes = "BB 00 06 64 00 | 00 00 14 EE 7E | HUP",
          .readAfterMs = 300},
         // A second frame's reply waits for the whole of the first.
-        {"--split 200", "BB 00 06 64 00 | 00 00 14 EE 7E | BB 00 05 64 00 | 00 FF FF EE 67",
-         kReadP1 + " 00 00 " + kWriteP6, 200'000, State(65535, 0, 0)},
+        {"--split 200", "BB 00 06 64 00 | 00 00 00 EE 6A | BB 00 05 64 00 | 00 FF FF EE 67",
+         "AA 00 06 03 00 00 00 00 EE 09 00 00 " + kWriteP6, 200'000, State(65535, 0, 0)},
         // The copy follows the reply's last byte (10 bytes at 19200: 5.2 ms) after the gap.
         {"--duplicate 0", kReplyP1 + " | " + kReplyP1, kReadP1, 5'200},
         {"--duplicate 5", "BB 00 0B 64 00 00 00 00 EE 6F | BB 00 0B 64 00 00 00 00 EE 6F",
@@ -158,6 +160,11 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         // 9600 a bit lasts two of its own, so AA reads as 98 E6; at 38400 AA 00 05 reads as 08 29.
         {"", "", kThreeChanges, 0, State(2, 0, 0), 9600, "98 E6 FE"},
         {"", "", kThreeChanges, 0, State(2, 0, 0), 38400, "08 29 08"},
+        {"", "", kThreeChanges, 0, State(2, 0, 0), 500000, "F9"},
+        // An absolute move to 16909060, then an incremental one 5 back.
+        {"", "BB 00 04 64 00 00 00 00 EE 68 | BB 00 04 64 00 00 00 00 EE 68",
+         "AA 00 04 00 01 02 03 04 EE 0E 00 00 AA 00 04 01 FF FF FF FB EE FD", 0,
+         State(2, 16909055, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options + " at " + std::to_string(c.rate));
@@ -191,7 +198,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto replies = std::ranges::count(words(c.writes), std::string("BB"));
         EXPECT_EQ(std::ranges::count(got.bytes, 0xBB), replies)
             << "no random byte may pose as a reply's start";
-        EXPECT_EQ(server.counts().repliesSent, replies);
+        EXPECT_EQ(server.counts().repliesSent * 10 + server.counts().noiseBytesSent, size);
         EXPECT_GE(lastGapUs, c.gapUs * 8 / 10);
         const auto garbled = std::ranges::find(log, LogKind::Garbled, &LogEntry::kind);
         EXPECT_EQ(garbled == log.end() ? "" : toHex(garbled->bytes).substr(0, 8), c.garbled);
@@ -231,8 +238,8 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
     const Exchanged got = exchange(4, "", 8000, 1000);
     ASSERT_EQ(got.bytes.size(), 8000u);
     const double rate = 8000e6 / double(got.lastUs - got.sentUs);
-    EXPECT_TRUE(rate > 50'000 && rate < 120'000) << rate;
-    EXPECT_TRUE(server.counts().noiseBytesSent >= 8000u && std::ranges::count(got.bytes, 0xBB));
+    EXPECT_TRUE(rate > 50'000 && rate < 120'000 && server.counts().noiseBytesSent >= 8000u) << rate;
+    EXPECT_EQ(std::set(got.bytes.begin(), got.bytes.end()).size(), 256u) << "every byte, BB too";
 }
 
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
@@ -240,6 +247,7 @@ TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
     PtyServer server(5);
     std::filesystem::create_symlink("/dev/null", link.parent_path() / ".COM5.new"); // left over
     server.start();
+    EXPECT_TRUE(QFileInfo(link.parent_path() / ".COM5.lock").permission(QFile::ReadOwner));
     const int tool = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     std::filesystem::remove(link);
     std::filesystem::create_symlink("/dev/pts/999998", link); // someone else's now

@@ -14,7 +14,7 @@ public:
     QSet<int> existingPorts{1, 4, 10, 11}; // every other port is a missing device
     OpenResult::Outcome openOutcome = OpenResult::Outcome::Opened;
     bool failWrites = false; // writes find the line gone
-    QList<QByteArray> writes;
+    QStringList frames;      // the ten frame bytes of each write, in hexadecimal
     // "open", "write <command code>", "drain", "close", "discard" in order; may outlive it
     std::shared_ptr<QStringList> events = std::make_shared<QStringList>();
 
@@ -47,7 +47,7 @@ public:
             loseLine();
         if (!m_open)
             return false;
-        writes << bytes;
+        frames << QString(bytes.left(10).toHex().toUpper());
         *events << QStringLiteral("write %1").arg(int(bytes.at(2)));
         return true;
     }

@@ -32,7 +32,7 @@ struct MessageCatcher {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box || !box->isVisible())
                 return;
-            texts << box->text();
+            texts << box->text() + (box->objectName() == "message" ? "" : " (unnamed)");
             whileOpen ? whileOpen() : void();
             box->accept();
         });
