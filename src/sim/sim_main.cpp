@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
@@ -170,9 +171,22 @@ int main(int argc, char** argv) {
     const int signalFd = blockEndingSignals();
 
     PtyServer server(options.port, options.faults, options.inputs, options.line);
-    server.setLogSink([log](const LogEntry& entry) { print(log, formatLogLine(entry) + "\n"); });
+    // The header goes first, once the device is known: before the first entry, which the
+    // serving thread may log before start() has returned here, or right after start().
+    const std::int64_t startUs = monotonicMicros();
+    std::once_flag headerWritten;
+    const auto writeHeader = [&] {
+        print(log, formatLogHeader(server.portName(), server.devicePath(), options.line.driveRate,
+                                   startUs) +
+                       "\n");
+    };
+    server.setLogSink([&](const LogEntry& entry) {
+        std::call_once(headerWritten, writeHeader);
+        print(log, formatLogLine(entry, startUs) + "\n");
+    });
     try {
         server.start();
+        std::call_once(headerWritten, writeHeader);
     } catch (const std::exception& error) {
         print(stderr, std::string("dx400-sim: ") + error.what() + "\n");
         return 1;

@@ -26,8 +26,14 @@ struct LogEntry {
 // CLOCK_MONOTONIC now, in microseconds.
 std::int64_t monotonicMicros();
 
-// One line without newline: "<timeUs> <KIND> <hex bytes>", e.g.
-// "123456789 RX AA 00 06 01 00 00 00 00 EE 07"; a hang-up is "123456999 HUP".
-std::string formatLogLine(const LogEntry& entry);
+// One line without newline: "<time> <KIND> <hex bytes>", the time in microseconds since
+// `startUs`, e.g. "6240 RX AA 00 06 01 00 00 00 00 EE 07"; a hang-up is "9377 HUP".
+std::string formatLogLine(const LogEntry& entry, std::int64_t startUs = 0);
+
+// The log's first line, the same as the tool's logs begin with, e.g. "# dx400-sim 1.0.0
+// port=COM4 device=/dev/pts/3 speed=19200 start=2026-12-08T07:40:00.123+01:00": the port,
+// its pseudo-terminal, the drive's line speed and the wall-clock time at `startUs`.
+std::string formatLogHeader(const std::string& port, const std::string& device, int speed,
+                            std::int64_t startUs);
 
 } // namespace dx400::sim

@@ -5,6 +5,7 @@
 #include "simulated_drive.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <gmock/gmock.h>
 
@@ -305,6 +306,11 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
                              ", tool 38400 baud, drive 38400 baud, paced\nframes received 1, "
                              "replies sent 1, bad frames 1, stray bytes 2\n"})
         EXPECT_TRUE(shows(text)) << text;
+    // The log's header, then times from its start (seconds, not the clock's since boot).
+    const QRegularExpression logged(
+        R"((^|\n)# dx400-sim [\d.]+ port=COM7 device=/dev/pts/\d+ )"
+        R"(speed=38400 start=\S+\n(dx400-sim: .*\n)?\d{1,7} STRAY 12 34\n)");
+    EXPECT_TRUE(logged.match(QString::fromUtf8(printed)).hasMatch()) << printed.toStdString();
 
     const std::tuple<QStringList, int, std::string> cases[] = {
         {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
