@@ -40,7 +40,10 @@ CommandArgs inStepProbe(const CommandArgs& answered) {
 } // namespace
 
 DriveSession::DriveSession(const Options& options)
-    : m_options(options), m_trace(options.verbose), m_settleTime(settleTime(options.speed)) {}
+    : m_options(options), m_trace(options.verbose), m_settleTime(settleTime(options.speed)),
+      m_log(options.logFile.isEmpty() ? nullptr : TrafficLog::toFile(options.logFile)) {
+    m_port.setTrafficLog(m_log.get());
+}
 
 DriveSession::~DriveSession() {
     m_port.close();

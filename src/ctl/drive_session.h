@@ -91,6 +91,7 @@ private:
     const Options& m_options;
     const FrameTrace m_trace;
     const std::chrono::milliseconds m_settleTime;
+    const std::unique_ptr<TrafficLog> m_log; // --log; outlives the port that writes it
     QtSerialPort m_port;
     bool m_opened = false; // stays true once the port has opened, also after a lost line
     const EndingSignals* m_abandonOn = nullptr;

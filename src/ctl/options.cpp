@@ -59,6 +59,10 @@ const QList<QCommandLineOption> kOptions = {
                    "\"port\", \"line-speed\" and, on failure, \"error\"."),
     option("verbose", "Print every frame sent and every byte received, with times, on "
                       "standard error."),
+    option("log",
+           "Append the run's traffic to FILE: a header line when the port opens, then "
+           "every frame sent and every byte received, as it goes or comes.",
+           "FILE"),
     option("profile", "The profile of write, save and verify.", "FILE"),
     option("write", "verify: write the profile first."),
     option("for", "jog: stop the motor after SECONDS.", "SECONDS"),
@@ -73,6 +77,7 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
     };
     o.port = value("port");
     o.speedText = value("speed");
+    o.logFile = value("log");
     bool timeoutOk = false, retriesOk = false, forOk = true;
     o.timeoutMs = value("timeout").toInt(&timeoutOk);
     o.retries = value("retries").toInt(&retriesOk);

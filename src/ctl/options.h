@@ -17,6 +17,7 @@ struct Options {
     int retries = 0;
     bool json = false;
     bool verbose = false;
+    QString logFile; // --log, empty when not given
     QString command;
     QStringList arguments;            // after the command
     QString profile;                  // --profile, empty when not given

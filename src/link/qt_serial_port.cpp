@@ -3,6 +3,7 @@
 #include "link/output_drain.h"
 #include "link/port_naming.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <cerrno>
@@ -71,7 +72,7 @@ OpenResult classifyOpenError(QSerialPort::SerialPortError error, const QString& 
 }
 
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
-    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::bytesArrived);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
@@ -81,6 +82,7 @@ QString QtSerialPort::deviceName(int n) const {
 
 void QtSerialPort::discardInput() {
     m_port.clear(QSerialPort::Input);
+    m_logged = 0;
 }
 
 bool QtSerialPort::isOpen() const {
@@ -106,6 +108,13 @@ OpenResult QtSerialPort::open() {
         return classifyOpenError(m_port.error(), device, m_port.errorString());
     m_port.setDataTerminalReady(dtrEnable());
     m_written = false;
+    m_logged = 0;
+    if (m_log) { // the device itself, not the link that stands for it
+        const QString real = QFileInfo(device).canonicalFilePath();
+        m_log->begin({QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
+                      m_devicePath.isEmpty() ? portName(commPort()) : m_devicePath,
+                      real.isEmpty() ? device : real, rate()});
+    }
     return {};
 }
 
@@ -116,6 +125,8 @@ void QtSerialPort::drainOutput() {
 
 void QtSerialPort::closeDevice() {
     m_port.close();
+    if (m_log)
+        m_log->end();
 }
 
 bool QtSerialPort::write(const QByteArray& bytes) {
@@ -134,6 +145,8 @@ bool QtSerialPort::write(const QByteArray& bytes) {
         loseLine();
         return false;
     }
+    if (m_log)
+        m_log->sent(bytes);
     return true;
 }
 
@@ -142,7 +155,18 @@ int QtSerialPort::inBufferCount() const {
 }
 
 QByteArray QtSerialPort::read(int count) {
-    return m_port.isOpen() ? m_port.read(count) : QByteArray();
+    const QByteArray bytes = m_port.isOpen() ? m_port.read(count) : QByteArray();
+    m_logged = std::max<qint64>(0, m_logged - bytes.size());
+    return bytes;
+}
+
+// Logs the bytes that came since the last look, before the owner reads any of them.
+void QtSerialPort::onReadyRead() {
+    const qint64 waiting = m_port.bytesAvailable();
+    if (m_log && waiting > m_logged)
+        m_log->received(m_port.peek(waiting).mid(m_logged));
+    m_logged = waiting;
+    bytesArrived();
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
@@ -155,6 +179,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
 void QtSerialPort::loseLine() {
     if (!m_port.isOpen())
         return;
+    if (m_log)
+        m_log->lineLost();
     close();
     emit lineLost();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/serial_port.h"
+#include "link/traffic_log.h"
 
 #include <QSerialPort>
 
@@ -31,6 +32,9 @@ public:
     // Opens the device at this path (such as /dev/ttyUSB0) instead of the one the selected
     // port number stands for; an empty path goes back to the port number.
     void setDevicePath(const QString& path) { m_devicePath = path; }
+    // Records each session's traffic there from the next open on: the bytes written, the
+    // bytes received as they arrive, and a lost line. Nothing when null.
+    void setTrafficLog(TrafficLog* log) { m_log = log; }
 
 protected:
     void drainOutput() override;
@@ -38,11 +42,14 @@ protected:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    void onReadyRead();
     void loseLine();
 
     QSerialPort m_port;
     QString m_devicePath;
     bool m_written = false; // since the port opened
+    TrafficLog* m_log = nullptr;
+    qint64 m_logged = 0; // of the bytes waiting, those already in the log
 };
 
 // Which QSerialPort errors mean the line is gone for good. Ignoring them leaves a dead

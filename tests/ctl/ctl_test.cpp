@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <csignal>
 #include <cstring>
@@ -233,6 +234,37 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
         EXPECT_EQ(run.frames, "") << path.toStdString();
         EXPECT_TRUE(run.err.contains(message)) << run.err.toStdString();
     }
+}
+
+// --log: each run's session appended as a header, then its bytes as they went and came; a log
+// that cannot be written is said once, and the run goes on.
+TEST_F(Ctl, AppendsEachRunsTrafficToItsLogAndAnUnwritableLogStopsNothing) {
+    for (const QString command : {"read current", "--speed 9600 --timeout 100 stop"})
+        ctl("--log " + file("traffic.log") + " " + command);
+    std::vector<std::array<QString, 3>> sessions; // header, bytes sent, bytes received
+    qint64 before = 0;
+    for (const QString& line : test::linesOf(file("traffic.log"))) {
+        if (line.startsWith("# ")) {
+            sessions.push_back({line, "", ""}), before = 0;
+        } else if (!sessions.empty()) {
+            EXPECT_GE(line.section(' ', 0, 0).toLongLong(), before) << "in order, from the header";
+            before = line.section(' ', 0, 0).toLongLong();
+            sessions.back()[line.section(' ', 1, 1) == "TX" ? 1 : 2] += line.section(' ', 2) + " ";
+        }
+    }
+    ASSERT_EQ(sessions.size(), 2u);
+    const QRegularExpression header(
+        R"(^# dx400ctl [\d.]+ port=COM4 device=/dev/pts/\d+ speed=(\d+) )"
+        R"(start=\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)");
+    EXPECT_EQ(std::tuple(header.match(sessions[0][0]).captured(1), sessions[0][1], sessions[0][2],
+                         header.match(sessions[1][0]).captured(1), sessions[1][1], sessions[1][2]),
+              std::tuple("19200", kCurrent + " 00 00 ", "BB 00 06 64 00 00 00 14 EE 7E ", "9600",
+                         kStop + " 00 00 ", ""));
+    const Result unwritable = ctl("--log /nonexistent/log read current");
+    EXPECT_EQ(std::tuple(unwritable.code, unwritable.out, unwritable.err),
+              std::tuple(0, "current 20\n",
+                         "dx400ctl: cannot write the traffic log /nonexistent/log "
+                         "(No such file or directory); the work goes on without it\n"));
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {

@@ -1,4 +1,5 @@
 // The window's real start in a process of its own against the simulated drive as COM4.
+#include "link/traffic_log.h"
 #include "simulated_drive.h"
 
 #include <QProcess>
@@ -41,5 +42,10 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
             sim.drive.waitFor([&](const auto& n) { return n.framesReceived >= frames + more; },
                               std::chrono::milliseconds(more ? 300 : 5000));
         EXPECT_EQ(test::received(sim.drive), expected);
+        QStringList logged; // the frames that the flight recorder saw go, the last one too
+        for (const QFileInfo& log : QDir(flightRecorderFolder()).entryInfoList(QDir::Files))
+            for (const QString& line : test::linesOf(log.filePath()).filter(" TX "))
+                logged << line.section(' ', 2, 11);
+        EXPECT_EQ(logged.join(" | "), expected);
     }
 }

@@ -1,7 +1,9 @@
 #include "line_under_test.h"
 #include "link/port_description.h"
 #include "link/qt_serial_port.h"
+#include "port_links.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -112,4 +114,28 @@ TEST(PortNaming, TheTooltipSaysWhatTheSystemKnowsAndAnUnlinkedPortIsTtyS) {
     };
     for (const auto& [device, resolved, text] : cases)
         EXPECT_EQ(formatPortDescription(device, resolved, findSystemPort(resolved, ports)), text);
+}
+
+// The window's flight recorder: a file of each session's own, named by its start and port,
+// written as the bytes go; the oldest logs go once the folder would hold its bound.
+TEST(TrafficLog, KeepsEachSessionInAFileOfItsOwnWithinItsBound) {
+    QTemporaryDir folder;
+    for (const char* name : {"20260101-000000-000-COM1.log", "20260102-000000-000-COM2.log",
+                             "20260103-000000-000-COM3.txt"}) {
+        QFile old(folder.filePath(name));
+        EXPECT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(10, 'x')) == 10);
+    }
+    const auto log = TrafficLog::toFolder(folder.path(), 15);
+    log->begin({"dx400", "1.0.0", "COM4", "/dev/pts/9", 9600});
+    log->sent(QByteArray::fromHex("AA0003"));
+    log->received(QByteArray::fromHex("BB"));
+    log->lineLost();
+    const QStringList kept = QDir(folder.path()).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(kept.size(), 3) << kept.join(' ').toStdString();
+    EXPECT_EQ(kept[0] + kept[1], "20260102-000000-000-COM2.log20260103-000000-000-COM3.txt");
+    const QRegularExpression written(R"(^# dx400 1\.0\.0 port=COM4 device=/dev/pts/9 speed=9600 )"
+                                     R"(start=\S+\n\d+ TX AA 00 03\n\d+ RX BB\n\d+ HUP\n$)");
+    EXPECT_TRUE(
+        kept[2].endsWith("-COM4.log") &&
+        written.match(test::linesOf(folder.filePath(kept[2])).join('\n') + '\n').hasMatch());
 }

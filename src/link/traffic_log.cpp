@@ -1,0 +1,98 @@
+#include "link/traffic_log.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace dx400 {
+
+namespace {
+
+// Removes the oldest logs (their names begin with their start time) until those left
+// take less than `bound` bytes, so that the next session's log fits beside them.
+void pruneFolder(const QString& folder, qint64 bound) {
+    const QFileInfoList logs =
+        QDir(folder).entryInfoList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
+    qint64 total = 0;
+    for (const QFileInfo& log : logs)
+        total += log.size();
+    for (const QFileInfo& log : logs) {
+        if (total < bound)
+            break;
+        if (QFile::remove(log.filePath()))
+            total -= log.size();
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TrafficLog> TrafficLog::toFile(const QString& path) {
+    return std::unique_ptr<TrafficLog>(new TrafficLog(path, false, 0));
+}
+
+std::unique_ptr<TrafficLog> TrafficLog::toFolder(const QString& folder, qint64 bound) {
+    return std::unique_ptr<TrafficLog>(new TrafficLog(folder, true, bound));
+}
+
+void TrafficLog::begin(const TrafficLogHeader& header) {
+    if (m_failed)
+        return;
+    m_file.close();
+    const QDateTime start = QDateTime::currentDateTime();
+    if (m_folder) {
+        if (!QDir().mkpath(m_path))
+            return fail(QStringLiteral("cannot create the folder"));
+        pruneFolder(m_path, m_bound);
+        m_file.setFileName(m_path + QLatin1Char('/') +
+                           start.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz-")) + header.port +
+                           QStringLiteral(".log"));
+    } else {
+        m_file.setFileName(m_path);
+    }
+    // Unbuffered: every line reaches the system as it is written.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return fail(m_file.errorString());
+    m_clock.start();
+    // ISO 8601 with the offset from UTC always written out, "+00:00" too, as the simulator.
+    const int offset = start.offsetFromUtc() / 60;
+    const QString stamp = start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+                          QStringLiteral("%1%2:%3")
+                              .arg(offset < 0 ? '-' : '+')
+                              .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                              .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
+    if (m_file.write(QStringLiteral("# %1 %2 port=%3 device=%4 speed=%5 start=%6\n")
+                         .arg(header.program, header.version, header.port, header.device)
+                         .arg(header.speed)
+                         .arg(stamp)
+                         .toUtf8()) < 0)
+        fail(m_file.errorString());
+}
+
+void TrafficLog::line(const char* kind, const QByteArray& bytes) {
+    if (!m_file.isOpen())
+        return;
+    QByteArray text = QByteArray::number(m_clock.nsecsElapsed() / 1000) + ' ' + kind;
+    if (!bytes.isEmpty())
+        text += ' ' + bytes.toHex(' ').toUpper();
+    if (m_file.write(text + '\n') < 0)
+        fail(m_file.errorString());
+}
+
+void TrafficLog::fail(const QString& why) {
+    m_file.close();
+    m_failed = true;
+    std::fprintf(stderr, "%s: cannot write the traffic log %s (%s); the work goes on without it\n",
+                 qPrintable(QCoreApplication::applicationName()), qPrintable(m_path),
+                 qPrintable(why));
+}
+
+QString flightRecorderFolder() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state)) // unset, empty or relative: the default
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/dx400/logs");
+}
+
+} // namespace dx400
