@@ -240,6 +240,8 @@ private:
     }
 
     void answer(const Frame& command, Clock::time_point now) {
+        if (m_server.m_replay)
+            return replay(command, now);
         const Faults faults = m_server.faults();
         const Frame current = m_server.answer(command, now);
         const std::optional<Frame> reply = faults.lag ? m_lastReply : current;
@@ -257,6 +259,26 @@ private:
             }
             m_pending.push_back({start, paced, std::move(write)});
             previousEnd = m_pending.back().end();
+        }
+    }
+
+    // Answers as the recording did: its chunks one after the other, each no earlier than
+    // it came after the request there when the timing is kept.
+    void replay(const Frame& command, Clock::time_point now) {
+        const auto chunks = m_server.replayed(command);
+        if (!chunks) {
+            m_server.record(LogKind::Unseen, {command.begin(), command.end()});
+            return;
+        }
+        const Clock::duration paced =
+            m_server.line().paced ? byteTime(toolRate) : Clock::duration{};
+        for (std::size_t i = 0; i < chunks->size(); ++i) {
+            auto start = m_server.m_replayTiming ? now + (*chunks)[i].after : now;
+            if (!m_pending.empty()) {
+                start = std::max(start, m_pending.back().end());
+            }
+            m_pending.push_back(
+                {start, paced, {{}, LogKind::Tx, (*chunks)[i].bytes, i + 1 == chunks->size()}});
         }
     }
 
@@ -448,6 +470,11 @@ void PtyServer::record(LogKind kind, std::vector<std::uint8_t> bytes, bool endsR
 Frame PtyServer::answer(const Frame& command, Clock::time_point now) {
     std::lock_guard lock(m_mutex);
     return m_model.handle(command, now);
+}
+
+std::optional<std::vector<RecordedChunk>> PtyServer::replayed(const Frame& command) {
+    std::lock_guard lock(m_mutex);
+    return m_replay->next(command);
 }
 
 std::vector<LogEntry> PtyServer::log() const {

@@ -3,6 +3,7 @@
 #include "sim/drive_model.h"
 #include "sim/faults.h"
 #include "sim/line_settings.h"
+#include "sim/replay_script.h"
 #include "sim/traffic_log.h"
 
 #include <chrono>
@@ -65,6 +66,13 @@ public:
 
     // Sees every log entry as it happens, on the serving thread. Set before start().
     void setLogSink(LogSink sink) { m_sink = std::move(sink); }
+    // Plays a recorded drive instead of the model: each frame gets the answer that followed
+    // it in the recording, at once or, with keepTiming, as late as it came there; a frame
+    // the recording holds no more answers to gets none, and the log says so (UNSEEN).
+    // Faults still apply to the line. Set before start().
+    void setReplay(ReplayScript script, bool keepTiming) {
+        m_replay = std::move(script), m_replayTiming = keepTiming;
+    }
 
     // Opens the pseudo-terminal, publishes the link and starts serving. Throws
     // std::runtime_error with a readable message on failure: when a live simulator
@@ -105,6 +113,7 @@ private:
     // Stamps, stores and counts one log entry, then hands it to the sink.
     void record(LogKind kind, std::vector<std::uint8_t> bytes, bool endsReply = false);
     Frame answer(const Frame& command, Clock::time_point now);
+    std::optional<std::vector<RecordedChunk>> replayed(const Frame& command);
     void releasePort();
 
     int m_portNumber = 0;
@@ -117,6 +126,8 @@ private:
     TrafficCounts m_counts;
     std::vector<LogEntry> m_log;
     LogSink m_sink;
+    std::optional<ReplayScript> m_replay;
+    bool m_replayTiming = false;
     // Held from start() to stop().
     std::filesystem::path m_link;
     std::string m_device;

@@ -171,6 +171,14 @@ int main(int argc, char** argv) {
     const int signalFd = blockEndingSignals();
 
     PtyServer server(options.port, options.faults, options.inputs, options.line);
+    if (!options.replayFile.empty()) {
+        try {
+            server.setReplay(ReplayScript::load(options.replayFile), options.replayTiming);
+        } catch (const std::exception& error) {
+            print(stderr, std::string("dx400-sim: ") + error.what() + "\n");
+            return 1;
+        }
+    }
     // The header goes first, once the device is known: before the first entry, which the
     // serving thread may log before start() has returned here, or right after start().
     const std::int64_t startUs = monotonicMicros();

@@ -73,10 +73,12 @@ ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
         const FaultSetting* fault = findFault(name);
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--replay-timing") {
+            options.replayTiming = true;
         } else if (fault != nullptr && fault->isSwitch()) {
             fault->set(options.faults, "on");
         } else if (fault == nullptr && !isLineSetting(name) && name != "port" && name != "inputs" &&
-                   name != "log") {
+                   name != "log" && name != "replay") {
             error = "unknown option " + argument;
         } else if (i + 1 == arguments.size()) {
             error = argument + " needs a value";
@@ -95,7 +97,7 @@ ParsedOptions parseArguments(const std::vector<std::string>& arguments) {
             options.inputs = inputs.value_or(options.inputs);
             error = inputs ? "" : "--inputs: expected three digits 0 or 1, got " + value;
         } else {
-            options.logFile = value;
+            (name == "log" ? options.logFile : options.replayFile) = value;
         }
     }
     return parsed;
@@ -109,6 +111,10 @@ std::string usageText() {
         "  --port COMn        port to publish (default COM4)\n"
         "  --inputs DDD       input 1, input 2, input 3 as 0/1 digits (default 000)\n"
         "  --log FILE         write the traffic log to FILE instead of standard output\n"
+        "  --replay LOG       play the drive recorded in a traffic log (of the window,\n"
+        "                     dx400ctl or dx400-sim): each frame gets the answer that\n"
+        "                     followed it there, in recorded order; UNSEEN: none recorded\n"
+        "  --replay-timing    answer as late as the recording did\n"
         "  --line-rate on|off on (default): every byte takes its time on the wire at the\n"
         "                     speed the tool set, both ways (10 bits: 83 ms a reply at 1200),\n"
         "                     so the tool meets a real line's timing; off: bytes pass at once\n"
@@ -123,7 +129,8 @@ std::string usageText() {
         text += "  " + option + std::string(fault.help) + "\n";
     }
     text +=
-        "\nLog lines: <CLOCK_MONOTONIC microseconds> RX|TX|BAD|STRAY|NOISE|HUP|GARBLED <hex>\n"
+        "\nThe log begins with a header line (# dx400-sim VERSION port= device= speed= start=),\n"
+        "then: <microseconds since> RX|TX|BAD|STRAY|NOISE|HUP|GARBLED|UNSEEN <hex>\n"
         "RX is stamped when a frame's last byte has reached the drive, TX when a reply's\n"
         "first byte goes out; GARBLED is what the drive read at another speed than the tool's.\n"
         "Type 'help' while running for console commands. Ends on Ctrl-C or SIGTERM;\n"

@@ -15,7 +15,9 @@ namespace dx400::sim {
 struct SimOptions {
     int port = 4;
     Inputs inputs{};
-    std::string logFile; // empty: log to standard output
+    std::string logFile;    // empty: log to standard output
+    std::string replayFile; // a traffic log whose drive to play; empty: the model
+    bool replayTiming = false;
     Faults faults;
     LineSettings line;
     bool help = false;

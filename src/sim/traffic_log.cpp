@@ -14,7 +14,8 @@ std::int64_t monotonicMicros() {
 }
 
 std::string formatLogLine(const LogEntry& entry, std::int64_t startUs) {
-    static constexpr const char* kNames[] = {"RX", "TX", "BAD", "STRAY", "NOISE", "HUP", "GARBLED"};
+    static constexpr const char* kNames[] = {"RX",    "TX",  "BAD",     "STRAY",
+                                             "NOISE", "HUP", "GARBLED", "UNSEEN"};
     std::string line =
         std::to_string(entry.timeUs - startUs) + " " + kNames[static_cast<int>(entry.kind)];
     if (!entry.bytes.empty()) {

@@ -15,6 +15,7 @@ enum class LogKind {
     Noise,   // random bytes written on purpose by a fault (stray, extra, flood)
     HangUp,  // the line was hung up (no bytes)
     Garbled, // what the drive read of bytes the tool sent at another line speed than its own
+    Unseen,  // a valid frame that the replayed log holds no (more) answer to
 };
 
 struct LogEntry {

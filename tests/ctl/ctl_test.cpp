@@ -239,6 +239,7 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
 // --log: each run's session appended as a header, then its bytes as they went and came; a log
 // that cannot be written is said once, and the run goes on.
 TEST_F(Ctl, AppendsEachRunsTrafficToItsLogAndAnUnwritableLogStopsNothing) {
+    ctl("write current=21");
     for (const QString command : {"read current", "--speed 9600 --timeout 100 stop"})
         ctl("--log " + file("traffic.log") + " " + command);
     std::vector<std::array<QString, 3>> sessions; // header, bytes sent, bytes received
@@ -258,13 +259,18 @@ TEST_F(Ctl, AppendsEachRunsTrafficToItsLogAndAnUnwritableLogStopsNothing) {
         R"(start=\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)");
     EXPECT_EQ(std::tuple(header.match(sessions[0][0]).captured(1), sessions[0][1], sessions[0][2],
                          header.match(sessions[1][0]).captured(1), sessions[1][1], sessions[1][2]),
-              std::tuple("19200", kCurrent + " 00 00 ", "BB 00 06 64 00 00 00 14 EE 7E ", "9600",
+              std::tuple("19200", kCurrent + " 00 00 ", "BB 00 06 64 00 00 00 15 EE 7F ", "9600",
                          kStop + " 00 00 ", ""));
     const Result unwritable = ctl("--log /nonexistent/log read current");
     EXPECT_EQ(std::tuple(unwritable.code, unwritable.out, unwritable.err),
-              std::tuple(0, "current 20\n",
+              std::tuple(0, "current 21\n",
                          "dx400ctl: cannot write the traffic log /nonexistent/log "
                          "(No such file or directory); the work goes on without it\n"));
+    // The drive recorded there, replayed, answers as it did (a new drive would say 20).
+    m_drive = std::make_unique<sim::PtyServer>(4);
+    m_drive->setReplay(sim::ReplayScript::load(file("traffic.log").toStdString()), false);
+    m_drive->start();
+    EXPECT_EQ(ctl("read current").out, "current 21\n");
 }
 
 TEST_F(Ctl, EverySignalThatWouldEndItStopsATimedJogAndLetsAWriteFinish) {

@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTest>
 #include <gmock/gmock.h>
 
@@ -97,7 +98,8 @@ TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) 
     }
     const std::pair<std::string, std::string> lines[] = {
         {"", "COM4 000 19200 none"},
-        {"--port com255 --inputs 100 --log f --help", "COM255 100 19200 log f help none"},
+        {"--port com255 --inputs 100 --log f --replay r --replay-timing --help",
+         "COM255 100 19200 log f replay r timed help none"},
         {"--no-reply --delay 250 --bad-start --bad-status --bad-end --bad-checksum "
          "--wrong-command --split 0 --stray 3 --extra 1 --flood 1000 --hangup-after 5 "
          "--duplicate 0 --lag --port 001",
@@ -120,7 +122,9 @@ TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) 
         std::string text = "COM" + std::to_string(o.port) + " " + formatInputs(o.inputs) + " " +
                            std::to_string(o.line.driveRate);
         text += (o.line.paced ? "" : " at once") + (o.logFile.empty() ? "" : " log " + o.logFile) +
-                (o.help ? " help " : " ") + describeFaults(o.faults);
+                (o.replayFile.empty() ? "" : " replay " + o.replayFile) +
+                (o.replayTiming ? " timed" : "") + (o.help ? " help " : " ") +
+                describeFaults(o.faults);
         EXPECT_EQ(parsed.error.empty() ? text : parsed.error, expected) << line;
     }
 }
@@ -241,6 +245,43 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
     const double rate = 8000e6 / double(got.lastUs - got.sentUs);
     EXPECT_TRUE(rate > 50'000 && rate < 120'000 && server.counts().noiseBytesSent >= 8000u) << rate;
     EXPECT_EQ(std::set(got.bytes.begin(), got.bytes.end()).size(), 256u) << "every byte, BB too";
+}
+
+// A recorded drive, from either end of the line: each frame gets the answer that followed it
+// there, in order; one recorded without an answer gets none; one the log holds no more answers
+// to gets none either, and the log says so.
+TEST(PtyServer, ReplaysTheDriveOfATrafficLogFromEitherEnd) {
+    const std::string tool = "# dx400ctl 1.0.0 port=COM4 device=/dev/pts/3 speed=19200 start=x\n"
+                             "80 TX " +
+                             kReadP1 +
+                             " 00 00\n11278 RX BB 00 06 64\n13309 RX 00 00 "
+                             "00 14 EE 7E\n15975 TX " +
+                             kReadP1 + " 00 00\n20000 TX " + kWriteP6 +
+                             " 00 00\n264579 RX BB 00 06 64 00 00 00 15 EE 7F\n300000 HUP\n";
+    const std::string drive = "dx400-sim: COM4 -> /dev/pts/0\n# dx400-sim 1.0.0 port=COM4 x\n"
+                              "1014481 RX " +
+                              kWriteP6 + "\n1214615 TX " + kReplyP1 + "\n1214700 NOISE 12 34\n";
+    const std::tuple<std::string, bool, std::string, std::string, int> cases[] = {
+        // the log, its timing kept, the frames sent, the bytes answered, the first one's delay
+        {tool, false, kReadP1 + " 00 00 " + kWriteP6 + " 00 00 " + kReadP1 + " 00 00 " + kReadP1,
+         kReplyP1 + " BB 00 06 64 00 00 00 15 EE 7F", 0},
+        {drive, true, kWriteP6 + " 00 00 " + kReadP1, kReplyP1 + " 12 34", 200'000},
+    };
+    for (const auto& [log, timed, frames, answered, delayUs] : cases) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open() && file.write(log.c_str()) == qint64(log.size()) && file.flush());
+        PtyServer server(4);
+        server.setReplay(ReplayScript::load(file.fileName().toStdString()), timed);
+        server.start();
+        const Exchanged got = exchange(4, frames, words(answered).size(), 1500);
+        EXPECT_EQ(toHex(got.bytes), answered);
+        EXPECT_TRUE(got.firstUs - got.sentUs >= delayUs &&
+                    got.firstUs - got.sentUs < 150'000 + delayUs);
+        EXPECT_TRUE(QTest::qWaitFor([&] { // the last frame, once it has come
+            return std::ranges::count(server.log(), LogKind::Unseen, &LogEntry::kind) == 1;
+        }));
+    }
+    EXPECT_THROW(ReplayScript::load("/nonexistent"), std::runtime_error);
 }
 
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
