@@ -1,5 +1,8 @@
 #include "sim/drive_model.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace dx400::sim {
 
 namespace {
@@ -14,18 +17,47 @@ std::int32_t wrap(std::int64_t value) {
 DriveModel::DriveModel() : m_parameters{{1, 20}, {2, 4}, {4, 800}, {5, 10}, {6, 2}, {7, 500}} {}
 
 std::int32_t DriveModel::position(Clock::time_point now) const {
-    if (m_jogSpeed == 0) {
-        return m_position;
+    const auto elapsed = std::chrono::duration<long double>(now - m_since).count();
+    if (m_moving) {
+        const std::int64_t done = travelled(static_cast<double>(elapsed));
+        return wrap(m_position + (m_target >= m_position ? done : -done));
     }
-    const auto elapsed = std::chrono::duration<long double>(now - m_jogStart).count();
     const auto pulses = static_cast<std::int64_t>(static_cast<long double>(m_jogSpeed) * elapsed);
     return wrap(m_position + pulses);
 }
 
+std::int64_t DriveModel::travelled(double seconds) const {
+    const double distance = std::abs(static_cast<double>(m_target - m_position));
+    // Each ramp takes `ramp` seconds and together they cover peak x ramp pulses.
+    const double peak = m_accel > 0 ? std::min(m_speed, std::sqrt(distance * m_accel)) : m_speed;
+    const double ramp = m_accel > 0 ? peak / m_accel : 0;
+    const double cruise = (distance - peak * ramp) / peak;
+    const double left = 2 * ramp + cruise - seconds;
+    double done = distance;
+    if (seconds < ramp) {
+        done = m_accel * seconds * seconds / 2;
+    } else if (seconds < ramp + cruise) {
+        done = peak * ramp / 2 + peak * (seconds - ramp);
+    } else if (left > 0) {
+        done = distance - m_accel * left * left / 2;
+    }
+    return static_cast<std::int64_t>(std::max(0.0, done));
+}
+
 void DriveModel::jog(std::int64_t pulsesPerSecond, Clock::time_point now) {
     m_position = position(now);
+    m_target = m_position;
+    m_moving = false;
     m_jogSpeed = pulsesPerSecond;
-    m_jogStart = now;
+    m_since = now;
+}
+
+void DriveModel::move(std::int64_t target, Clock::time_point now) {
+    jog(0, now);
+    m_target = target;
+    m_speed = std::max(1, parameter(kSpeedIndex, now)) * kPulsesPerSecondPerSpeed;
+    m_accel = std::max(0, parameter(kAccelIndex, now)) * kPulsesPerSecondSquaredPerAccel;
+    m_moving = target != m_position;
 }
 
 std::int32_t DriveModel::parameter(int index, Clock::time_point now) const {
@@ -53,8 +85,7 @@ Frame DriveModel::handle(const Frame& command, Clock::time_point now) {
         break;
     case code::kMove:
         if (opt1 == 0 || opt1 == 1) {
-            jog(0, now);
-            m_position = opt1 == 0 ? data : wrap(std::int64_t{m_position} + data);
+            move(opt1 == 0 ? data : m_target + data, now);
         }
         break;
     case code::kWriteParameter:
@@ -78,7 +109,7 @@ Frame DriveModel::handle(const Frame& command, Clock::time_point now) {
 }
 
 DriveState DriveModel::state(Clock::time_point now) const {
-    return {m_parameters, position(now), m_jogSpeed, m_output, m_inputs};
+    return {m_parameters, position(now), wrap(m_target), m_jogSpeed, m_output, m_inputs};
 }
 
 } // namespace dx400::sim

@@ -133,6 +133,50 @@ TEST(SimReading, FindsEveryValidFrameWhateverSurroundsItAndReadsTheCommandLine) 
 const std::string kThreeChanges =
     kWriteP6 + " 00 00 AA 00 04 00 01 02 03 04 EE 0E 00 00 " + "AA 00 0B 01 00 00 00 01 EE 0D";
 
+// Speed 100 (1000 pulses/s) and acceleration 10 (10000 pulses/s²): a move of 1000 ramps up for
+// 0.1 s over 50 pulses, runs 0.9 s, ramps down 0.1 s; one of 40 peaks at 632 pulses/s after
+// 0.063 s. Jogs run at their speed, a stop holds at once, and no ramps at acceleration 0.
+TEST(DriveModel, MovesOnATrapezoidOfItsSpeedAndAccelerationParameters) {
+    struct Step {
+        int ms;
+        std::uint8_t cmd; // 0: only look
+        std::uint8_t opt1;
+        std::int32_t data;
+        std::int32_t position; // then, within a pulse
+    };
+    const Step steps[] = {
+        {0, code::kWriteParameter, kSpeedIndex, 100, 0},
+        {0, code::kWriteParameter, 5, 10, 0},
+        {0, code::kMove, 0, 1000, 0},
+        {50, 0, 0, 0, 12},
+        {100, 0, 0, 0, 50},
+        {600, 0, 0, 0, 550},
+        {1050, 0, 0, 0, 987},
+        {1100, 0, 0, 0, 1000},
+        {6000, code::kMove, 1, -40, 1000},
+        {6030, 0, 0, 0, 996},
+        {6063, 0, 0, 0, 981},
+        {8000, code::kJogRor, 0, 300, 960},
+        {9000, code::kStop, 0, 0, 1260},
+        {20000, code::kWriteParameter, 5, 0, 1260},
+        {20000, code::kMove, 0, 0, 1260},
+        {20500, 0, 0, 0, 760},
+        {30000, code::kJogRol, 0, 100, 0},
+        {31000, 0, 0, 0, -100},
+    };
+    DriveModel drive;
+    const Clock::time_point start{};
+    for (const Step& step : steps) {
+        const auto at = start + std::chrono::milliseconds(step.ms);
+        const auto v = static_cast<std::uint32_t>(step.data);
+        if (step.cmd)
+            drive.handle({0xAA, 0, step.cmd, step.opt1, std::uint8_t(v >> 24),
+                          std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v), 0xEE, 0},
+                         at);
+        EXPECT_NEAR(drive.position(at), step.position, 1) << step.ms << " ms";
+    }
+}
+
 TEST(PtyServer, PutsEachFaultOnTheLine) {
     using State = std::tuple<int, int, bool>;
     struct Case {
@@ -140,7 +184,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         std::string writes; // after the frames, writes apart by "|"
         std::string frames = kReadP1;
         int gapUs = 0;            // at least before the last reply write, less 20%
-        State state = {2, 0, 0};  // parameter 6, position, output after the frames
+        State state = {2, 0, 0};  // parameter 6, target, output after the frames
         int rate = 0;             // the tool's line speed; 0 leaves it unset (19200)
         std::string garbled = ""; // the first three bytes the drive's UART read, when garbled
         int readAfterMs = 0;      // the tool reads this late
@@ -208,7 +252,7 @@ TEST(PtyServer, PutsEachFaultOnTheLine) {
         const auto garbled = std::ranges::find(log, LogKind::Garbled, &LogEntry::kind);
         EXPECT_EQ(garbled == log.end() ? "" : toHex(garbled->bytes).substr(0, 8), c.garbled);
         const DriveState state = server.driveState();
-        EXPECT_EQ(std::tuple(state.parameters.at(6), state.position, state.output), c.state);
+        EXPECT_EQ(std::tuple(state.parameters.at(6), state.target, state.output), c.state);
     }
 }
 
