@@ -31,6 +31,8 @@ constexpr CommandEntry kCommands[] = {
     {"inputs", "inputs", 0, 0, false, prepareInputs},
     {"position", "position", 0, 0, false, preparePosition},
     {"send", "send CMD OPT D3 D2 D1 D0", 6, 6, false, prepareSend},
+    {"watch", "watch [position] [inputs] [--interval MS] [--for SECONDS] [--csv]", 0, 2, false,
+     prepareWatch},
 };
 // clang-format on
 
@@ -58,7 +60,11 @@ Command prepareCommand(const Options& options) {
     };
     refuse(!options.profile.isEmpty() && !entry->takesProfile, "profile");
     refuse(options.writeFirst && options.command != QLatin1String("verify"), "write");
-    refuse(options.forSeconds.has_value() && options.command != QLatin1String("jog"), "for");
+    const bool watch = options.command == QLatin1String("watch");
+    refuse(options.forSeconds.has_value() && options.command != QLatin1String("jog") && !watch,
+           "for");
+    refuse(options.csv && !watch, "csv");
+    refuse(options.intervalGiven && !watch, "interval");
     const auto count = static_cast<int>(options.arguments.size());
     if (count < entry->minArguments || (entry->maxArguments != kAny && count > entry->maxArguments))
         throw usageFailure(options);

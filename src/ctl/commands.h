@@ -30,6 +30,7 @@ Command prepareInputs(const Options& options);
 Command preparePosition(const Options& options);
 Command prepareSend(const Options& options);
 Command preparePorts(const Options& options);
+Command prepareWatch(const Options& options);
 
 // Failure (Usage) with the usage line of the options' command.
 Failure usageFailure(const Options& options);

@@ -166,4 +166,8 @@ std::string writeInterrupted(std::string_view signal) {
     return std::string(signal) + " came while writing; every value was written first";
 }
 
+std::string watchEnded(std::string_view signal) {
+    return std::string(signal) + " ended the watch; every sample taken was printed";
+}
+
 } // namespace dx400::text::ctl

@@ -19,6 +19,8 @@ inline constexpr std::string_view kExpectedPort = "COMn or a device path";
 inline constexpr std::string_view kExpectedTimeout = "a whole number of milliseconds from 1 up";
 inline constexpr std::string_view kExpectedRetries = "a whole number from 0 to 100";
 inline constexpr std::string_view kExpectedSeconds = "a number of seconds from 0.001 to 1000000";
+inline constexpr std::string_view kExpectedInterval =
+    "a whole number of milliseconds from 1 to 3600000";
 inline constexpr std::string_view kNegativeNumberHint =
     " (a negative number follows \"--\", as in: dx400ctl move inc -- -100)";
 inline constexpr std::string_view kNoCommand = "no command given (see dx400ctl --help)";
@@ -73,6 +75,7 @@ std::string jogSpeedOutOfRange(std::string_view given, int highest);
 std::string jogInterrupted(std::string_view signal);
 std::string jogNotStarted(std::string_view signal);
 std::string writeInterrupted(std::string_view signal);
+std::string watchEnded(std::string_view signal);
 // A timed jog whose line was lost: no stop frame could go out.
 std::string jogLineLost(std::string_view port);
 // The stop frame of a timed jog went out, but `failure` came of it.

@@ -64,7 +64,7 @@ void timedJog(DriveSession& session, const CommandArgs& jog, std::chrono::millis
                                        started + time - std::chrono::steady_clock::now()),
                                    std::chrono::milliseconds(0));
         session.trace().note(text::ctl::jogRunning(left.count()));
-        watch.waitFor(left, session.port());
+        watch.waitFor(left, &session.port());
     } catch (const Failure& jogFailure) {
         failure = jogFailure;
     } catch (const Abandoned&) {

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 
@@ -23,6 +24,8 @@ using std::chrono::milliseconds;
 // cheaper tells a duplicate or a lagging answer from the right one, since a reply names
 // no parameter.
 constexpr milliseconds kSettle{30};
+// How often a port held by another run is tried again.
+constexpr unsigned long kBusyRetryMs = 10;
 
 milliseconds settleTime(qint32 rate) {
     constexpr int kBitsPerByte = 10; // start, 8 data, stop
@@ -61,7 +64,14 @@ void DriveSession::open() {
     }
     m_port.setRate(m_options.speed);
     m_port.setDtrEnable(true);
-    const OpenResult result = m_port.open();
+    // A port held by another run (a watch between its samples, say) is waited for, up to
+    // the reply time-out, before it counts as taken.
+    const QDeadlineTimer patience(m_options.timeoutMs);
+    OpenResult result = m_port.open();
+    while (result.outcome == OpenResult::Outcome::Busy && !patience.hasExpired()) {
+        QThread::msleep(kBusyRetryMs);
+        result = m_port.open();
+    }
     if (!result.opened())
         throw Failure(
             ExitCode::PortNotOpened,
@@ -69,6 +79,11 @@ void DriveSession::open() {
     m_opened = true;
     // Bytes that reached the port before it was opened answer nothing of ours.
     m_port.discardInput();
+}
+
+void DriveSession::release() {
+    m_port.close();
+    m_opened = false;
 }
 
 Reply DriveSession::exchange(const CommandArgs& frame) {

@@ -62,6 +62,9 @@ public:
     // window connects, and discards what was waiting. The first exchange opens it too.
     // Throws Failure (PortNotOpened) with the window's words for the cause.
     void open();
+    // Closes the port, once what was written is on the line, for other programs to take
+    // until the next exchange opens it again.
+    void release();
     bool lineOpen() const { return m_port.isOpen(); }
     const SerialPort& port() const { return m_port; }
     const FrameTrace& trace() const { return m_trace; }

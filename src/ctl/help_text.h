@@ -34,6 +34,9 @@ Commands:
   inputs                     read the three inputs: "101" is input 1 and 3 on
   position                   read the position
   send CMD OPT D3 D2 D1 D0   send any frame (bytes in hexadecimal) and show its reply
+  watch [position] [inputs]  sample them (both by default) every --interval MS, one line
+         [--for SECONDS]     each as it comes (--json: JSON lines, --csv: CSV), until
+                             --for is up or a signal; the port is free between samples
 
   A negative number follows "--": dx400ctl move inc -- -100
 
@@ -52,7 +55,7 @@ Exit codes:
   128+n  signal n (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP, ...) ended a jog --for early
      and the motor was stopped (if the stop frame is not answered, 4 or 5 instead), or
      came before the jog started and nothing was sent; or came during a write, which
-     went on until every value was written
+     went on until every value was written; or ended a watch
 )";
 
 } // namespace dx400::ctl

@@ -10,8 +10,8 @@ Failure interruptedBy(int signal, std::string (*say)(std::string_view signalName
             say(EndingSignals::name(signal))};
 }
 
-void InterruptWatch::waitFor(std::chrono::milliseconds duration, const SerialPort& line) {
-    if (m_signals.poll() != 0 || !line.isOpen())
+void InterruptWatch::waitFor(std::chrono::milliseconds duration, const SerialPort* line) {
+    if (m_signals.poll() != 0 || (line && !line->isOpen()))
         return;
     QEventLoop loop;
     QTimer timer;
@@ -19,8 +19,9 @@ void InterruptWatch::waitFor(std::chrono::milliseconds duration, const SerialPor
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&m_signals, &EndingSignals::arrived, &loop, &QEventLoop::quit);
-    QObject::connect(&line, &SerialPort::lineLost, &loop, &QEventLoop::quit);
-    timer.start(duration);
+    if (line)
+        QObject::connect(line, &SerialPort::lineLost, &loop, &QEventLoop::quit);
+    timer.start(std::max(duration, std::chrono::milliseconds(0))); // none would never end
     loop.exec();
 }
 

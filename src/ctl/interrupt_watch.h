@@ -23,8 +23,9 @@ public:
 
     const EndingSignals& ending() const { return m_signals; }
 
-    // Runs the event loop for `duration`, or until a signal is caught or the line is lost.
-    void waitFor(std::chrono::milliseconds duration, const SerialPort& line);
+    // Runs the event loop for `duration` (at most a turn when it is not above 0), or until a
+    // signal is caught or `line`, when given, is lost.
+    void waitFor(std::chrono::milliseconds duration, const SerialPort* line = nullptr);
 
 private:
     EndingSignals m_signals;

@@ -15,6 +15,7 @@ namespace {
 
 // A timed jog waits on one timer, which counts milliseconds in an int.
 constexpr double kMaxJogSeconds = 1'000'000;
+constexpr int kMaxIntervalMs = 3'600'000;
 
 // n of "COMn" (any case, n from 1), or nothing.
 std::optional<int> comNumber(const QString& port) {
@@ -65,7 +66,12 @@ const QList<QCommandLineOption> kOptions = {
            "FILE"),
     option("profile", "The profile of write, save and verify.", "FILE"),
     option("write", "verify: write the profile first."),
-    option("for", "jog: stop the motor after SECONDS.", "SECONDS"),
+    option("for", "jog: stop the motor after SECONDS; watch: end after SECONDS.", "SECONDS"),
+    option("interval",
+           "watch: a sample every MS milliseconds, or as often as the line allows when that "
+           "takes longer (default 100).",
+           "MS", "100"),
+    option("csv", "watch: print the samples as CSV, after a header line."),
 };
 
 // Takes the values of the options that need checking into `o`; returns what is wrong with
@@ -78,6 +84,10 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
     o.port = value("port");
     o.speedText = value("speed");
     o.logFile = value("log");
+    o.csv = parser.isSet(QStringLiteral("csv"));
+    o.intervalGiven = parser.isSet(QStringLiteral("interval"));
+    bool intervalOk = false;
+    o.intervalMs = value("interval").toInt(&intervalOk);
     bool timeoutOk = false, retriesOk = false, forOk = true;
     o.timeoutMs = value("timeout").toInt(&timeoutOk);
     o.retries = value("retries").toInt(&retriesOk);
@@ -100,6 +110,8 @@ QString readValues(const QCommandLineParser& parser, Options& o) {
         return badValue(QStringLiteral("retries"), kExpectedRetries, value("retries"));
     if (o.forSeconds && !(forOk && *o.forSeconds >= 0.001 && *o.forSeconds <= kMaxJogSeconds))
         return badValue(QStringLiteral("for"), kExpectedSeconds, value("for"));
+    if (!intervalOk || o.intervalMs < 1 || o.intervalMs > kMaxIntervalMs)
+        return badValue(QStringLiteral("interval"), kExpectedInterval, value("interval"));
     if (o.command.isEmpty())
         return QString::fromUtf8(kNoCommand);
     return {};

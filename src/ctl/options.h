@@ -22,7 +22,10 @@ struct Options {
     QStringList arguments;            // after the command
     QString profile;                  // --profile, empty when not given
     bool writeFirst = false;          // verify --write
-    std::optional<double> forSeconds; // jog --for
+    std::optional<double> forSeconds; // jog --for, watch --for
+    int intervalMs = 100;             // watch --interval
+    bool intervalGiven = false;
+    bool csv = false; // watch --csv
 
     QString error; // what is wrong with the command line; empty when nothing is
 };

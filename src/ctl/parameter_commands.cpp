@@ -3,6 +3,7 @@
 // before.
 #include "ctl/commands.h"
 #include "ctl/ctl_texts.h"
+#include "ctl/drive_readings.h"
 #include "ctl/interrupt_watch.h"
 #include "ctl/parameter_values.h"
 #include "ctl/profile.h"
@@ -19,19 +20,6 @@ namespace {
 constexpr std::chrono::milliseconds kWritePace{kFramePauseMs};
 const QString kPosition = QStringLiteral("position");
 const QString kInputs = QStringLiteral("inputs");
-
-Request readRequest(int index) {
-    return {{command::kReadParameter, index, 0, 0, 0, 0}};
-}
-
-// Input 1, 2, 3 as "1" (on) or "0": data0, data1 and data2 of the reply, as the window's
-// indicators led1, led2 and led3 show them.
-QString inputsOf(const Reply& reply) {
-    QString inputs;
-    for (std::size_t place : {7, 6, 5})
-        inputs += reply[place] != 0 ? QLatin1Char('1') : QLatin1Char('0');
-    return inputs;
-}
 
 // Values the drive holds outside their parameter's range, gathered while a run's values
 // are reported: each is named on standard error and under "out-of-range", and the run
@@ -122,7 +110,7 @@ Command prepareRead(const Options& options) {
     for (const QString& name : names) {
         const std::optional<std::size_t> position = parameterNamed(name);
         if (name == kInputs)
-            requests.push_back({{command::kInput, 1, 0, 0, 0, 0}});
+            requests.push_back(inputsRequest());
         else if (name == kPosition)
             requests.push_back(readRequest(kPositionIndex));
         else if (position)

@@ -25,11 +25,15 @@ public:
     // A line for people on standard error at once, in either form.
     static void note(const QString& text);
 
+    // The run printed its own lines as they came: the end adds only a failure.
+    void streamed() { m_streamed = true; }
+
     // Prints the result with the failure, if any, and returns the exit code.
     int finish(const std::optional<Failure>& failure);
 
 private:
     bool m_json;
+    bool m_streamed = false;
     QJsonObject m_object;
     QStringList m_lines;
 };

@@ -18,10 +18,11 @@ std::pair<int, std::string> refusal(const QString& line) {
     } catch (const Failure& failure) {
         return {int(failure.code()), failure.what()};
     }
-    return {0, QString::asprintf("%s %d %d %d %d %g %d", qPrintable(o.port), o.portNumber, o.speed,
-                                 o.timeoutMs, o.retries, o.forSeconds.value_or(0),
-                                 o.json + 2 * o.verbose + 4 * o.writeFirst)
-                   .toStdString()};
+    return {0,
+            QString::asprintf("%s %d %d %d %d %g %d %d", qPrintable(o.port), o.portNumber, o.speed,
+                              o.timeoutMs, o.retries, o.forSeconds.value_or(0),
+                              o.json + 2 * o.verbose + 4 * o.writeFirst + 8 * o.csv, o.intervalMs)
+                .toStdString()};
 }
 
 TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven) {
@@ -67,6 +68,12 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"--retries x stop", 2, "--retries: expected"},
         {"--for 0 jog rol 1", 2, "--for: expected a number of seconds from 0.001 to 1000000"},
         {"--for 1000001 jog rol 1", 2, "--for: expected"},
+        {"--interval 0 watch", 2,
+         "--interval: expected a whole number of milliseconds from 1 to 3600000"},
+        {"--interval 3600001 watch", 2, "--interval: expected"},
+        {"--csv read", 2, "--csv does not go with read"},
+        {"--interval 5 stop", 2, "--interval does not go with stop"},
+        {"--for 1 stop", 2, "--for does not go with stop"},
         {"move abs 99999999999", 6, "PULSES must be a whole number from -2147483648 to 2147483647"},
         {"jog ror 2048", 6, "SPEED must be from 0 to 2047, not '2048'"},
         {"jog ror -- -1", 6, "SPEED must be from 0 to 2047, not '-1'"},
@@ -80,27 +87,30 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"write current=a stop-current=b speed=1 accel=ten home-speed=c resolution=d", 6,
          "에러 동작전류 값이 숫자가 아니다.\n에러 정지전류 값이 숫자가 아니다.\n에러 가감속 값이 "
          "숫자가 아니다.\n에러 홈 이동 속도 값이 숫자가 아니다.\n에러 분해능 값이 숫자가 아니다."},
-        // Sound lines: port, its number, line speed, time-out, retries, --for, flags.
+        // Sound lines: port, its number, line speed, time-out, retries, --for, flags, interval.
         {"--port com12 --speed 600 --timeout 1 --retries 100 --json stop", 0,
-         "COM12 12 600 1 100 0 1"},
-        {"jog ror 2047 --port /dev/x --for 0.001 --verbose", 0, "/dev/x 0 19200 500 0 0.001 2"},
-        {"jog rol 0 --for 1000000", 0, "COM4 4 19200 500 0 1e+06 0"},
-        {"verify --write --profile %p", 0, "COM4 4 19200 500 0 0 4"},
+         "COM12 12 600 1 100 0 1 100"},
+        {"jog ror 2047 --port /dev/x --for 0.001 --verbose", 0, "/dev/x 0 19200 500 0 0.001 2 100"},
+        {"jog rol 0 --for 1000000", 0, "COM4 4 19200 500 0 1e+06 0 100"},
+        {"verify --write --profile %p", 0, "COM4 4 19200 500 0 0 4 100"},
+        {"watch inputs position --csv --interval 3600000 --for 2", 0,
+         "COM4 4 19200 500 0 2 8 3600000"},
     };
     for (const char* line : {"ports", "read", "move abs 1", "jog rol 1", "stop", "output on",
                              "inputs", "position", "send 0 0 0 0 0 0"})
         EXPECT_EQ(refusal(QString(line) + " --profile p").second,
                   "--profile does not go with " + QString(line).section(' ', 0, 0).toStdString());
     // Too many or too few arguments, or a word the command does not know: its usage.
-    for (const QString line : {"ports x", "write speed", "write speed=1 --profile %p",
-                               "save x --profile %p", "verify x --profile %p", "move abs 1 2",
-                               "move up 1", "jog rol 1 2", "jog left 1", "stop x", "output on off",
-                               "output maybe", "inputs x", "position x", "send 1 2 3 4 5 6 7"})
+    for (const QString line :
+         {"ports x", "write speed", "write speed=1 --profile %p", "save x --profile %p",
+          "verify x --profile %p", "move abs 1 2", "move up 1", "jog rol 1 2", "jog left 1",
+          "stop x", "output on off", "output maybe", "inputs x", "position x", "send 1 2 3 4 5 6 7",
+          "watch speed", "watch inputs position inputs"})
         cases.emplace_back(line, 2, "usage: dx400ctl " + line.section(' ', 0, 0).toStdString());
     for (const QString line :
          {"save --profile %p", "write --profile %p", "read current position inputs",
           "send 0c 01 00 00 00 FF", "move inc -- -2147483648"})
-        cases.emplace_back(line, 0, "COM4 4 19200 500 0 0 0"); // every option as by default
+        cases.emplace_back(line, 0, "COM4 4 19200 500 0 0 0 100"); // every option as by default
     for (const auto& [line, code, message] : cases)
         EXPECT_THAT(refusal(QString(line).replace("%p", profile.fileName())),
                     testing::Pair(code, testing::HasSubstr(message)))

@@ -3,6 +3,7 @@
 #include "simulated_drive.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -95,6 +96,13 @@ TEST_F(Ctl, EachCommandLineSendsItsFramesAndExitsWithItsCode) {
         {"jog rol 300 --for 0.2", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, "", "", 200},
         {"jog rol 300 --for 0.001", 0, "AA 00 02 00 00 00 01 2C EE 2F | " + kStop, "", "", 0, 2000},
         {"output on", 0, "AA 00 0B 01 00 00 00 01 EE 0D", ""},
+        // A sample as the watch starts, then one each interval until --for is up.
+        {"--json watch --for 0.05", 0, kPosition + " | " + kInputs,
+         R"({"inputs":"011","position":0,"t_ms":)", "--inputs 011"},
+        {"--csv watch inputs position --interval 100 --for 0.15", 0,
+         kInputs + " | " + kPosition + " | " + kInputs + " | " + kPosition,
+         "t_ms,inputs,position\n\t,000,0\n\t,000,0\n", "", 100, 1000},
+        {"watch position --for 0.05", 0, kPosition, "t_ms \t position 0\n"},
         {"output off", 0, "AA 00 0B 01 00 00 00 00 EE 0C", ""},
         {"send 05 01 02 03 04 05", 0, "AA 00 05 01 02 03 04 05 EE 14",
          "reply BB  00  05  64  02  03  04  05  EE  77\n"},
@@ -238,6 +246,37 @@ TEST_F(Ctl, SaveThenVerifyWritesArePacedAndARefusedProfileSendsNothing) {
 
 // --log: each run's session appended as a header, then its bytes as they went and came; a log
 // that cannot be written is said once, and the run goes on.
+// A watch shows a move that another run makes meanwhile, and a signal ends it with every
+// sample printed whole.
+TEST_F(Ctl, WatchSharesTheLineWithAMoveAndEndsOnASignalWithEverySamplePrinted) {
+    QProcess watch;
+    start(watch, "--json watch position --interval 50");
+    QByteArray out;
+    const auto seen = [&](const char* text) {
+        return QTest::qWaitFor([&] {
+            watch.waitForReadyRead(20);
+            return (out += watch.readAllStandardOutput()).contains(text);
+        });
+    };
+    ASSERT_TRUE(seen(R"("position":0,)"));
+    EXPECT_EQ(ctl("move abs 3000").code, 0) << "the watch leaves the line free between samples";
+    EXPECT_TRUE(seen(R"("position":3000,)")) << out.toStdString();
+    ::kill(static_cast<pid_t>(watch.processId()), SIGINT);
+    const Result run = finish(watch);
+    const QList<QByteArray> lines = (out + run.out.toUtf8()).split('\n');
+    EXPECT_TRUE(std::ranges::all_of(lines.first(lines.size() - 1), [](const QByteArray& line) {
+        return QJsonDocument::fromJson(line).isObject();
+    }));
+    EXPECT_EQ(std::tuple(run.code, lines.last(), run.err),
+              std::tuple(128 + SIGINT, QByteArray(),
+                         "dx400ctl: SIGINT ended the watch; every "
+                         "sample taken was printed\n"));
+    const auto moving = std::ranges::count_if(lines.first(lines.size() - 1), [](const auto& line) {
+        return !line.contains(R"("position":0,)") && !line.contains(R"("position":3000,)");
+    });
+    EXPECT_GE(moving, 3) << "the move seen on its way, not only at its ends";
+}
+
 TEST_F(Ctl, AppendsEachRunsTrafficToItsLogAndAnUnwritableLogStopsNothing) {
     ctl("write current=21");
     for (const QString command : {"read current", "--speed 9600 --timeout 100 stop"})
