@@ -37,41 +37,57 @@ std::unique_ptr<TrafficLog> TrafficLog::toFolder(const QString& folder, qint64 b
 }
 
 void TrafficLog::begin(const TrafficLogHeader& header) {
-    if (m_failed)
-        return;
-    m_file.close();
-    const QDateTime start = QDateTime::currentDateTime();
+    end();
+    m_clock.start();
+    m_start = QDateTime::currentDateTime();
+    m_port = header.port;
+    // ISO 8601 with the offset from UTC always written out, "+00:00" too, as the simulator.
+    const int offset = m_start.offsetFromUtc() / 60;
+    const QString stamp = m_start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+                          QStringLiteral("%1%2:%3")
+                              .arg(offset < 0 ? '-' : '+')
+                              .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                              .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
+    m_header = QStringLiteral("# %1 %2 port=%3 device=%4 speed=%5 start=%6\n")
+                   .arg(header.program, header.version, header.port, header.device)
+                   .arg(header.speed)
+                   .arg(stamp)
+                   .toUtf8();
+}
+
+// Opens the session's file with its first line, so that a port opened only to see whether
+// it opens (the window's list of ports) leaves no file behind.
+bool TrafficLog::openSession() {
+    if (m_failed || m_header.isEmpty())
+        return false;
     if (m_folder) {
-        if (!QDir().mkpath(m_path))
-            return fail(QStringLiteral("cannot create the folder"));
+        if (!QDir().mkpath(m_path)) {
+            fail(QStringLiteral("cannot create the folder"));
+            return false;
+        }
         pruneFolder(m_path, m_bound);
         m_file.setFileName(m_path + QLatin1Char('/') +
-                           start.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz-")) + header.port +
+                           m_start.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz-")) + m_port +
                            QStringLiteral(".log"));
     } else {
         m_file.setFileName(m_path);
     }
     // Unbuffered: every line reaches the system as it is written.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return fail(m_file.errorString());
-    m_clock.start();
-    // ISO 8601 with the offset from UTC always written out, "+00:00" too, as the simulator.
-    const int offset = start.offsetFromUtc() / 60;
-    const QString stamp = start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
-                          QStringLiteral("%1%2:%3")
-                              .arg(offset < 0 ? '-' : '+')
-                              .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
-                              .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
-    if (m_file.write(QStringLiteral("# %1 %2 port=%3 device=%4 speed=%5 start=%6\n")
-                         .arg(header.program, header.version, header.port, header.device)
-                         .arg(header.speed)
-                         .arg(stamp)
-                         .toUtf8()) < 0)
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
+        m_file.write(m_header) < 0) {
         fail(m_file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void TrafficLog::end() {
+    m_file.close();
+    m_header.clear();
 }
 
 void TrafficLog::line(const char* kind, const QByteArray& bytes) {
-    if (!m_file.isOpen())
+    if (!m_file.isOpen() && !openSession())
         return;
     QByteArray text = QByteArray::number(m_clock.nsecsElapsed() / 1000) + ' ' + kind;
     if (!bytes.isEmpty())
@@ -81,7 +97,7 @@ void TrafficLog::line(const char* kind, const QByteArray& bytes) {
 }
 
 void TrafficLog::fail(const QString& why) {
-    m_file.close();
+    end();
     m_failed = true;
     std::fprintf(stderr, "%s: cannot write the traffic log %s (%s); the work goes on without it\n",
                  qPrintable(QCoreApplication::applicationName()), qPrintable(m_path),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
@@ -36,19 +37,21 @@ public:
     // one starts, the oldest files go until the folder holds less than `bound` bytes.
     static std::unique_ptr<TrafficLog> toFolder(const QString& folder, qint64 bound);
 
-    // Begins a session: opens its file and writes the header. The clock starts here.
+    // Begins a session; the clock starts here. Its file and header are written with its
+    // first line: a session without traffic leaves nothing.
     void begin(const TrafficLogHeader& header);
     void sent(const QByteArray& bytes) { line("TX", bytes); }
     void received(const QByteArray& bytes) { line("RX", bytes); }
     void lineLost() { line("HUP", {}); }
     // Ends the session: its file is closed.
-    void end() { m_file.close(); }
+    void end();
 
     QString fileName() const { return m_file.fileName(); }
 
 private:
     TrafficLog(const QString& path, bool folder, qint64 bound)
         : m_path(path), m_folder(folder), m_bound(bound) {}
+    bool openSession();
     void line(const char* kind, const QByteArray& bytes);
     void fail(const QString& why);
 
@@ -57,6 +60,9 @@ private:
     qint64 m_bound;
     QFile m_file;
     QElapsedTimer m_clock;
+    QDateTime m_start;
+    QString m_port;
+    QByteArray m_header;   // of the session begun, until its file is open
     bool m_failed = false; // said once; later failures go unsaid
 };
 

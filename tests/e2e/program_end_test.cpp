@@ -42,10 +42,14 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
             sim.drive.waitFor([&](const auto& n) { return n.framesReceived >= frames + more; },
                               std::chrono::milliseconds(more ? 300 : 5000));
         EXPECT_EQ(test::received(sim.drive), expected);
-        QStringList logged; // the frames that the flight recorder saw go, the last one too
-        for (const QFileInfo& log : QDir(flightRecorderFolder()).entryInfoList(QDir::Files))
+        // The flight recorder kept the frames that went, the last one too, in one file: the
+        // ports that the window only looked at left none.
+        QStringList logged;
+        for (const QFileInfo& log : QDir(flightRecorderFolder()).entryInfoList(QDir::Files)) {
+            logged << "#";
             for (const QString& line : test::linesOf(log.filePath()).filter(" TX "))
                 logged << line.section(' ', 2, 11);
-        EXPECT_EQ(logged.join(" | "), expected);
+        }
+        EXPECT_EQ(logged.join(" | "), expected.isEmpty() ? "" : "# | " + expected);
     }
 }
