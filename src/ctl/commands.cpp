@@ -64,6 +64,8 @@ Command prepareCommand(const Options& options) {
     refuse(options.forSeconds.has_value() && options.command != QLatin1String("jog") && !watch,
            "for");
     refuse(options.csv && !watch, "csv");
+    if (options.csv && options.json)
+        throw Failure(ExitCode::Usage, std::string(text::ctl::kCsvOrJson));
     refuse(options.intervalGiven && !watch, "interval");
     const auto count = static_cast<int>(options.arguments.size());
     if (count < entry->minArguments || (entry->maxArguments != kAny && count > entry->maxArguments))

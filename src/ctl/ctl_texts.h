@@ -19,6 +19,7 @@ inline constexpr std::string_view kExpectedPort = "COMn or a device path";
 inline constexpr std::string_view kExpectedTimeout = "a whole number of milliseconds from 1 up";
 inline constexpr std::string_view kExpectedRetries = "a whole number from 0 to 100";
 inline constexpr std::string_view kExpectedSeconds = "a number of seconds from 0.001 to 1000000";
+inline constexpr std::string_view kCsvOrJson = "--csv and --json do not go together";
 inline constexpr std::string_view kExpectedInterval =
     "a whole number of milliseconds from 1 to 3600000";
 inline constexpr std::string_view kNegativeNumberHint =

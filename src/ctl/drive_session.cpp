@@ -72,6 +72,7 @@ void DriveSession::open() {
         QThread::msleep(kBusyRetryMs);
         result = m_port.open();
     }
+    m_busy = result.outcome == OpenResult::Outcome::Busy;
     if (!result.opened())
         throw Failure(
             ExitCode::PortNotOpened,

@@ -65,6 +65,8 @@ public:
     // Closes the port, once what was written is on the line, for other programs to take
     // until the next exchange opens it again.
     void release();
+    // The last open failed because another program holds the port.
+    bool portBusy() const { return m_busy; }
     bool lineOpen() const { return m_port.isOpen(); }
     const SerialPort& port() const { return m_port; }
     const FrameTrace& trace() const { return m_trace; }
@@ -97,6 +99,7 @@ private:
     const std::unique_ptr<TrafficLog> m_log; // --log; outlives the port that writes it
     QtSerialPort m_port;
     bool m_opened = false; // stays true once the port has opened, also after a lost line
+    bool m_busy = false;
     const EndingSignals* m_abandonOn = nullptr;
     QByteArray m_unjudged;                // received after the last reply, not yet looked at
     std::string m_lastAnswered;           // the last request a reply was taken for, echoed

@@ -37,12 +37,12 @@ int Report::finish(const std::optional<Failure>& failure) {
         note(QString::fromStdString(failure->what()));
         m_object[QStringLiteral("error")] = QString::fromStdString(failure->what());
     }
-    if (m_streamed && !failure)
-        return static_cast<int>(ExitCode::Ok);
+    if (m_streamed) // its lines are out; the failure goes to standard error only
+        return static_cast<int>(failure ? failure->code() : ExitCode::Ok);
     if (m_json)
         print(stdout, QString::fromUtf8(QJsonDocument(m_object).toJson(QJsonDocument::Compact)) +
                           QLatin1Char('\n'));
-    else if (!m_lines.isEmpty() && !m_streamed)
+    else if (!m_lines.isEmpty())
         print(stdout, m_lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     return static_cast<int>(failure ? failure->code() : ExitCode::Ok);
 }

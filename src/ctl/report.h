@@ -25,7 +25,8 @@ public:
     // A line for people on standard error at once, in either form.
     static void note(const QString& text);
 
-    // The run printed its own lines as they came: the end adds only a failure.
+    // The run printed its own lines as they came: the end adds nothing to them, and a
+    // failure goes to standard error only.
     void streamed() { m_streamed = true; }
 
     // Prints the result with the failure, if any, and returns the exit code.

@@ -81,6 +81,11 @@ Command prepareWatch(const Options& options) {
                 printLine(sampleLine(options, names, ms, session.exchange(requests)));
             } catch (const Abandoned&) {
                 break;
+            } catch (const Failure&) {
+                // A port that another run holds longer than --timeout (a write, a timed
+                // jog) costs samples, not the watch; any other failure ends it.
+                if (!session.portBusy())
+                    throw;
             }
             // Between samples the line is free for another run (a move, say), which tries
             // a held port every 10 ms: it stays free for long enough to be found so.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace dx400 {
 
@@ -58,7 +59,7 @@ void TrafficLog::begin(const TrafficLogHeader& header) {
 // Opens the session's file with its first line, so that a port opened only to see whether
 // it opens (the window's list of ports) leaves no file behind.
 bool TrafficLog::openSession() {
-    if (m_failed || m_header.isEmpty())
+    if (m_header.isEmpty())
         return false;
     if (m_folder) {
         if (!QDir().mkpath(m_path)) {
@@ -66,9 +67,11 @@ bool TrafficLog::openSession() {
             return false;
         }
         pruneFolder(m_path, m_bound);
-        m_file.setFileName(m_path + QLatin1Char('/') +
-                           m_start.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz-")) + m_port +
-                           QStringLiteral(".log"));
+        // Named in UTC, so that the names sort as the files were made, across clock changes.
+        m_file.setFileName(
+            m_path + QLatin1Char('/') +
+            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz-")) +
+            m_port + QStringLiteral(".log"));
     } else {
         m_file.setFileName(m_path);
     }
@@ -94,11 +97,16 @@ void TrafficLog::line(const char* kind, const QByteArray& bytes) {
         text += ' ' + bytes.toHex(' ').toUpper();
     if (m_file.write(text + '\n') < 0)
         fail(m_file.errorString());
+    // A long session goes on in a new file once this one holds a quarter of the bound, so
+    // that pruning keeps the folder near its bound however long a session runs.
+    if (m_folder && m_file.size() >= m_bound / 4)
+        m_file.close();
 }
 
 void TrafficLog::fail(const QString& why) {
-    end();
-    m_failed = true;
+    end(); // the next session tries again, for a disk may have room again by then
+    if (std::exchange(m_failed, true))
+        return;
     std::fprintf(stderr, "%s: cannot write the traffic log %s (%s); the work goes on without it\n",
                  qPrintable(QCoreApplication::applicationName()), qPrintable(m_path),
                  qPrintable(why));

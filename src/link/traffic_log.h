@@ -28,13 +28,14 @@ struct TrafficLogHeader {
 // cut short by a crash or a pulled plug keeps everything up to that moment.
 //
 // Logging never stops the drive work: a log that cannot be written says so once on
-// standard error, and the work goes on without it.
+// standard error, and the work goes on without it until the next session tries again.
 class TrafficLog {
 public:
     // Every session appended to one file.
     static std::unique_ptr<TrafficLog> toFile(const QString& path);
-    // Each session in a new file in `folder`, named by its start time and port; before
-    // one starts, the oldest files go until the folder holds less than `bound` bytes.
+    // Each session in a new file in `folder`, named by its start time (UTC) and port, and
+    // a long one in a new file each quarter of `bound`; before a file starts, the oldest
+    // files go until the folder holds less than `bound` bytes.
     static std::unique_ptr<TrafficLog> toFolder(const QString& folder, qint64 bound);
 
     // Begins a session; the clock starts here. Its file and header are written with its
@@ -45,8 +46,6 @@ public:
     void lineLost() { line("HUP", {}); }
     // Ends the session: its file is closed.
     void end();
-
-    QString fileName() const { return m_file.fileName(); }
 
 private:
     TrafficLog(const QString& path, bool folder, qint64 bound)
@@ -63,7 +62,7 @@ private:
     QDateTime m_start;
     QString m_port;
     QByteArray m_header;   // of the session begun, until its file is open
-    bool m_failed = false; // said once; later failures go unsaid
+    bool m_failed = false; // a failure was said; later ones go unsaid
 };
 
 // Where the window keeps its sessions' logs: $XDG_STATE_HOME/dx400/logs, by default

@@ -17,13 +17,16 @@ std::int32_t wrap(std::int64_t value) {
 DriveModel::DriveModel() : m_parameters{{1, 20}, {2, 4}, {4, 800}, {5, 10}, {6, 2}, {7, 500}} {}
 
 std::int32_t DriveModel::position(Clock::time_point now) const {
+    return wrap(reached(now));
+}
+
+std::int64_t DriveModel::reached(Clock::time_point now) const {
     const auto elapsed = std::chrono::duration<long double>(now - m_since).count();
     if (m_moving) {
         const std::int64_t done = travelled(static_cast<double>(elapsed));
-        return wrap(m_position + (m_target >= m_position ? done : -done));
+        return m_position + (m_target >= m_position ? done : -done);
     }
-    const auto pulses = static_cast<std::int64_t>(static_cast<long double>(m_jogSpeed) * elapsed);
-    return wrap(m_position + pulses);
+    return m_position + static_cast<std::int64_t>(static_cast<long double>(m_jogSpeed) * elapsed);
 }
 
 std::int64_t DriveModel::travelled(double seconds) const {
@@ -45,7 +48,7 @@ std::int64_t DriveModel::travelled(double seconds) const {
 }
 
 void DriveModel::jog(std::int64_t pulsesPerSecond, Clock::time_point now) {
-    m_position = position(now);
+    m_position = reached(now);
     m_target = m_position;
     m_moving = false;
     m_jogSpeed = pulsesPerSecond;
@@ -85,7 +88,8 @@ Frame DriveModel::handle(const Frame& command, Clock::time_point now) {
         break;
     case code::kMove:
         if (opt1 == 0 || opt1 == 1) {
-            move(opt1 == 0 ? data : m_target + data, now);
+            // The counter wraps: an absolute move goes from its value now to `data`.
+            move(opt1 == 0 ? reached(now) + (data - position(now)) : m_target + data, now);
         }
         break;
     case code::kWriteParameter:

@@ -68,13 +68,17 @@ public:
 private:
     void jog(std::int64_t pulsesPerSecond, Clock::time_point now);
     void move(std::int64_t target, Clock::time_point now);
+    // The position, unwrapped.
+    std::int64_t reached(Clock::time_point now) const;
     // How far a move has gone after `seconds`, in pulses toward its target.
     std::int64_t travelled(double seconds) const;
     std::int32_t parameter(int index, Clock::time_point now) const;
 
     std::map<int, std::int32_t> m_parameters;
-    std::int32_t m_position = 0; // where the motor was at m_since
-    std::int64_t m_target = 0;   // where a move goes; unwrapped, so that its distance is true
+    // Where the motor was at m_since, and where a move goes: unwrapped, so that a distance
+    // is true across the counter's wrap.
+    std::int64_t m_position = 0;
+    std::int64_t m_target = 0;
     std::int64_t m_jogSpeed = 0; // signed pulses per second
     bool m_moving = false;
     double m_speed = 1, m_accel = 0; // of the move, in pulses a second (per second)

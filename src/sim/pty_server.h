@@ -69,7 +69,8 @@ public:
     // Plays a recorded drive instead of the model: each frame gets the answer that followed
     // it in the recording, at once or, with keepTiming, as late as it came there; a frame
     // the recording holds no more answers to gets none, and the log says so (UNSEEN).
-    // Faults still apply to the line. Set before start().
+    // The faults that shape a reply do not apply; a flood and a hang-up still do. Set
+    // before start().
     void setReplay(ReplayScript script, bool keepTiming) {
         m_replay = std::move(script), m_replayTiming = keepTiming;
     }

@@ -24,7 +24,8 @@ struct RecordedChunk {
 // lines, answers the TX and NOISE lines up to the next request).
 class ReplayScript {
 public:
-    // Reads the log; throws std::runtime_error naming the file and line it cannot read.
+    // Reads the log, passing over lines that are not a log's (a simulator's console output);
+    // throws std::runtime_error when the file cannot be read or holds no header line.
     static ReplayScript load(const std::string& path);
 
     // The next recorded answer to this request (it may be silence: no chunks), or

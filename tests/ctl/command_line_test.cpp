@@ -72,6 +72,7 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
          "--interval: expected a whole number of milliseconds from 1 to 3600000"},
         {"--interval 3600001 watch", 2, "--interval: expected"},
         {"--csv read", 2, "--csv does not go with read"},
+        {"--json --csv watch", 2, "--csv and --json do not go together"},
         {"--interval 5 stop", 2, "--interval does not go with stop"},
         {"--for 1 stop", 2, "--for does not go with stop"},
         {"move abs 99999999999", 6, "PULSES must be a whole number from -2147483648 to 2147483647"},

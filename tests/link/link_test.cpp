@@ -123,9 +123,9 @@ TEST(TrafficLog, KeepsEachSessionInAFileOfItsOwnWithinItsBound) {
     for (const char* name : {"20260101-000000-000-COM1.log", "20260102-000000-000-COM2.log",
                              "20260103-000000-000-COM3.txt"}) {
         QFile old(folder.filePath(name));
-        EXPECT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(10, 'x')) == 10);
+        EXPECT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1000, 'x')) == 1000);
     }
-    const auto log = TrafficLog::toFolder(folder.path(), 15);
+    const auto log = TrafficLog::toFolder(folder.path(), 1500);
     log->begin({"dx400", "1.0.0", "COM4", "/dev/pts/9", 9600});
     log->sent(QByteArray::fromHex("AA0003"));
     log->received(QByteArray::fromHex("BB"));
