@@ -71,7 +71,7 @@ Command prepareWatch(const Options& options) {
         for (auto due = start;; due += interval) {
             const auto until = length ? std::min(due, start + *length) : due;
             watch.waitFor(
-                std::chrono::duration_cast<milliseconds>(until - std::chrono::steady_clock::now()));
+                std::chrono::ceil<milliseconds>(until - std::chrono::steady_clock::now()));
             if (watch.poll() || (length && std::chrono::steady_clock::now() >= start + *length))
                 break;
             const auto ms =

@@ -89,7 +89,8 @@ Frame DriveModel::handle(const Frame& command, Clock::time_point now) {
     case code::kMove:
         if (opt1 == 0 || opt1 == 1) {
             // The counter wraps: an absolute move goes from its value now to `data`.
-            move(opt1 == 0 ? reached(now) + (data - position(now)) : m_target + data, now);
+            move(opt1 == 0 ? reached(now) + (std::int64_t{data} - position(now)) : m_target + data,
+                 now);
         }
         break;
     case code::kWriteParameter:

@@ -73,7 +73,7 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
         {"--interval 3600001 watch", 2, "--interval: expected"},
         {"--csv read", 2, "--csv does not go with read"},
         {"--json --csv watch", 2, "--csv and --json do not go together"},
-        {"--interval 5 stop", 2, "--interval does not go with stop"},
+        {"--interval 1 stop", 2, "--interval does not go with stop"},
         {"--for 1 stop", 2, "--for does not go with stop"},
         {"move abs 99999999999", 6, "PULSES must be a whole number from -2147483648 to 2147483647"},
         {"jog ror 2048", 6, "SPEED must be from 0 to 2047, not '2048'"},
@@ -98,7 +98,7 @@ TEST(CommandLine, EachMistakeIsRefusedWithItsCodeAndEverySoundLineIsReadAsGiven)
          "COM4 4 19200 500 0 2 8 3600000"},
     };
     for (const char* line : {"ports", "read", "move abs 1", "jog rol 1", "stop", "output on",
-                             "inputs", "position", "send 0 0 0 0 0 0"})
+                             "inputs", "position", "send 0 0 0 0 0 0", "watch"})
         EXPECT_EQ(refusal(QString(line) + " --profile p").second,
                   "--profile does not go with " + QString(line).section(' ', 0, 0).toStdString());
     // Too many or too few arguments, or a word the command does not know: its usage.

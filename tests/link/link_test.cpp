@@ -125,11 +125,12 @@ TEST(TrafficLog, KeepsEachSessionInAFileOfItsOwnWithinItsBound) {
         QFile old(folder.filePath(name));
         EXPECT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1000, 'x')) == 1000);
     }
-    const auto log = TrafficLog::toFolder(folder.path(), 1500);
+    const auto log = TrafficLog::toFolder(folder.path(), 2000);
     log->begin({"dx400", "1.0.0", "COM4", "/dev/pts/9", 9600});
     log->sent(QByteArray::fromHex("AA0003"));
     log->received(QByteArray::fromHex("BB"));
     log->lineLost();
+    log->end(), log->sent(QByteArray::fromHex("AA")); // after its end, nothing
     const QStringList kept = QDir(folder.path()).entryList(QDir::Files, QDir::Name);
     ASSERT_EQ(kept.size(), 3) << kept.join(' ').toStdString();
     EXPECT_EQ(kept[0] + kept[1], "20260102-000000-000-COM2.log20260103-000000-000-COM3.txt");

@@ -153,16 +153,17 @@ TEST(DriveModel, MovesOnATrapezoidOfItsSpeedAndAccelerationParameters) {
         {600, 0, 0, 0, 550},
         {1050, 0, 0, 0, 987},
         {1100, 0, 0, 0, 1000},
-        {6000, code::kMove, 1, -40, 1000},
+        {6000, code::kMove, 0, 960, 1000},
         {6030, 0, 0, 0, 996},
         {6063, 0, 0, 0, 981},
         {8000, code::kJogRor, 0, 300, 960},
         {9000, code::kStop, 0, 0, 1260},
         {20000, code::kWriteParameter, 5, 0, 1260},
-        {20000, code::kMove, 0, 0, 1260},
-        {20500, 0, 0, 0, 760},
-        {30000, code::kJogRol, 0, 100, 0},
-        {31000, 0, 0, 0, -100},
+        {20000, code::kWriteParameter, kSpeedIndex, -5, 1260}, // below 1: 10 pulses/s
+        {20000, code::kMove, 1, -1260, 1260},
+        {20500, 0, 0, 0, 1255},
+        {30000, code::kJogRol, 0, 100, 1160},
+        {31000, 0, 0, 0, 1060},
     };
     DriveModel drive;
     const Clock::time_point start{};
@@ -296,15 +297,15 @@ TEST(PtyServer, PacesEachByteAtTheToolsLineSpeedAndFloodsTheLineAtItsRate) {
 // to gets none either, and the log says so.
 TEST(PtyServer, ReplaysTheDriveOfATrafficLogFromEitherEnd) {
     const std::string tool = "# dx400ctl 1.0.0 port=COM4 device=/dev/pts/3 speed=19200 start=x\n"
-                             "80 TX " +
+                             "0 TX " +
                              kReadP1 +
-                             " 00 00\n11278 RX BB 00 06 64\n13309 RX 00 00 "
-                             "00 14 EE 7E\n15975 TX " +
+                             " 00 00\n11278 RX BB 00 06 64\n12000 RX 0G\n13309 RX 00 00 "
+                             "00 14 EE 7E\n# x\n9 RX 55\n15975 TX " +
                              kReadP1 + " 00 00\n20000 TX " + kWriteP6 +
                              " 00 00\n264579 RX BB 00 06 64 00 00 00 15 EE 7F\n300000 HUP\n";
     const std::string drive = "dx400-sim: COM4 -> /dev/pts/0\n# dx400-sim 1.0.0 port=COM4 x\n"
                               "1014481 RX " +
-                              kWriteP6 + "\n1214615 TX " + kReplyP1 + "\n1214700 NOISE 12 34\n";
+                              kWriteP6 + "\n1214615 TX " + kReplyP1 + "\n9 BAD 56\n9 NOISE 12 34\n";
     const std::tuple<std::string, bool, std::string, std::string, int> cases[] = {
         // the log, its timing kept, the frames sent, the bytes answered, the first one's delay
         {tool, false, kReadP1 + " 00 00 " + kWriteP6 + " 00 00 " + kReadP1 + " 00 00 " + kReadP1,
@@ -324,8 +325,9 @@ TEST(PtyServer, ReplaysTheDriveOfATrafficLogFromEitherEnd) {
         EXPECT_TRUE(QTest::qWaitFor([&] { // the last frame, once it has come
             return std::ranges::count(server.log(), LogKind::Unseen, &LogEntry::kind) == 1;
         }));
+        EXPECT_EQ(server.counts().repliesSent, words(answered).size() / 10) << "one a frame";
     }
-    EXPECT_THROW(ReplayScript::load("/nonexistent"), std::runtime_error);
+    EXPECT_THROW(ReplayScript::load("/dev/null"), std::runtime_error);
 }
 
 TEST(PtyServer, PublishesOverItsOwnKindOfLinkOnly) {
@@ -393,14 +395,17 @@ TEST(SimProgram, ServesItsPortWithAConsoleUntilTerminatedAndEndsAtOnceWhenItCann
         EXPECT_TRUE(shows(text)) << text;
     // The log's header, then times from its start (seconds, not the clock's since boot).
     const QRegularExpression logged(
-        R"((^|\n)# dx400-sim [\d.]+ port=COM7 device=/dev/pts/\d+ )"
-        R"(speed=38400 start=\S+\n(dx400-sim: .*\n)?\d{1,7} STRAY 12 34\n)");
+        R"(^# dx400-sim [\d.]+ port=COM7 device=/dev/pts/\d+ )"
+        R"(speed=38400 start=)" +
+        QDate::currentDate().toString(Qt::ISODate) +
+        R"(T[\d:.]{12}\+13:10\n(dx400-sim: .*\n)?\d{1,7} STRAY 12 34\n)");
     EXPECT_TRUE(logged.match(QString::fromUtf8(printed)).hasMatch()) << printed.toStdString();
 
     const std::tuple<QStringList, int, std::string> cases[] = {
         {{"--help"}, 0, "  --port COMn        port to publish (default COM4)\n"},
         {{"--log"}, 2, "dx400-sim: --log needs a value\n(see dx400-sim --help)\n"},
         {{"--log", "/nonexistent/log"}, 1, "dx400-sim: cannot write /nonexistent/log\n"},
+        {{"--replay", "/dev/null"}, 1, "dx400-sim: /dev/null is not a traffic log"},
         {{"--port", "COM7"}, 1, "dx400-sim: COM7 is already served"}};
     for (const auto& [arguments, code, text] : cases) {
         QProcess other;
