@@ -45,11 +45,17 @@ TEST(ProgramEnd, EveryEndDuringAJogPutsTheStopFrameOnTheLineLast) {
         // The flight recorder kept the frames that went, the last one too, in one file: the
         // ports that the window only looked at left none.
         QStringList logged;
+        QString replies; // as they came, once each; the last may not have come in time
         for (const QFileInfo& log : QDir(flightRecorderFolder()).entryInfoList(QDir::Files)) {
             logged << "#";
             for (const QString& line : test::linesOf(log.filePath()).filter(" TX "))
                 logged << line.section(' ', 2, 11);
+            for (const QString& line : test::linesOf(log.filePath()).filter(" RX "))
+                replies += line.section(' ', 2) + ' ';
         }
+        EXPECT_TRUE(test::received(sim.drive, {sim::LogKind::Tx})
+                        .replace(" | ", " ")
+                        .startsWith(replies.trimmed()));
         EXPECT_EQ(logged.join(" | "), expected.isEmpty() ? "" : "# | " + expected);
     }
 }
