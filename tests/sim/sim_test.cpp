@@ -159,11 +159,12 @@ TEST(DriveModel, MovesOnATrapezoidOfItsSpeedAndAccelerationParameters) {
         {8000, code::kJogRor, 0, 300, 960},
         {9000, code::kStop, 0, 0, 1260},
         {20000, code::kWriteParameter, 5, 0, 1260},
-        {20000, code::kWriteParameter, kSpeedIndex, -5, 1260}, // below 1: 10 pulses/s
-        {20000, code::kMove, 1, -1260, 1260},
-        {20500, 0, 0, 0, 1255},
-        {30000, code::kJogRol, 0, 100, 1160},
-        {31000, 0, 0, 0, 1060},
+        {20000, code::kMove, 1, -1260, 1260}, // from where the stop left it
+        {20500, 0, 0, 0, 760},
+        {30000, code::kWriteParameter, kSpeedIndex, -5, 0}, // below 1: 10 pulses/s
+        {30000, code::kMove, 0, 100, 0},
+        {31000, code::kJogRol, 0, 100, 10},
+        {32000, 0, 0, 0, -90},
     };
     DriveModel drive;
     const Clock::time_point start{};
