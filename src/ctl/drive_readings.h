@@ -6,6 +6,10 @@
 
 namespace dx400::ctl {
 
+// The names that read and watch give the position and the inputs.
+inline const QString kPosition = QStringLiteral("position");
+inline const QString kInputs = QStringLiteral("inputs");
+
 // The request that reads the parameter of this index (8: the position).
 Request readRequest(int index);
 // The request that reads the three inputs.

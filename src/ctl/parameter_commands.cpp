@@ -18,8 +18,6 @@ namespace {
 
 // Write frames go out at the window's WRITE ALL pace, which the drive is known to take.
 constexpr std::chrono::milliseconds kWritePace{kFramePauseMs};
-const QString kPosition = QStringLiteral("position");
-const QString kInputs = QStringLiteral("inputs");
 
 // Values the drive holds outside their parameter's range, gathered while a run's values
 // are reported: each is named on standard error and under "out-of-range", and the run

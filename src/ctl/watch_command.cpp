@@ -17,8 +17,6 @@ namespace dx400::ctl {
 namespace {
 
 constexpr std::chrono::milliseconds kHandOver{25};
-const QString kPosition = QStringLiteral("position");
-const QString kInputs = QStringLiteral("inputs");
 
 // One sample as a line of the chosen form: JSON, CSV or "name value" words.
 QString sampleLine(const Options& options, const QStringList& names, qint64 ms,
